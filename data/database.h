@@ -1,0 +1,132 @@
+#pragma once
+// The database engine: aliases, connections, the SQL dialects and transactions.
+//
+// Aliases live in the engine's own configuration file,
+//   $XDG_CONFIG_HOME/quorvale/aliases.ini   (QStandardPaths::GenericConfigLocation)
+// one group per alias:
+//   [Corvane2003]
+//   Driver=SQLITE            ; SQLITE (default), PSQL or ODBC
+//   Path=/home/me/.local/share/quorvale/corvane2003.db      ; SQLITE
+//   Host=db.example  Port=5432  Database=corvane  User=desk  Password=...   ; PSQL
+//   DSN=CorvaneODBC  User=...  Password=...                                  ; ODBC
+#include "errors.h"
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <memory>
+#include <vector>
+
+namespace data {
+
+class DataSet;
+
+struct AliasConfig {
+    QString name;
+    QString driver = "SQLITE";
+    QString path;                 // SQLITE
+    QString host, database, user, password;
+    int port = 0;                 // PSQL
+    QString dsn;                  // ODBC
+
+    static QString configFilePath();                   // the aliases.ini in use
+    static AliasConfig load(const QString& alias);     // EngineError "Unknown database alias: %1"
+    void save() const;                                 // writes (or replaces) the group
+};
+
+// The few differences between SQL engines, in one place.
+class Dialect {
+public:
+    virtual ~Dialect() = default;
+    virtual QString quote(const QString& identifier) const;        // "Name" (embedded " doubled)
+    virtual QString beginWrite() const { return "BEGIN"; }
+    virtual QString collate() const { return {}; }                 // appended after text columns in ORDER BY / compares
+    virtual QString nullsFirst() const { return {}; }              // appended after ORDER BY terms
+    virtual QString nullSafeEqual(const QString& lhs, const QString& rhs) const; // lhs IS NOT DISTINCT FROM rhs
+    virtual QString limit(int n) const { return QString(" LIMIT %1").arg(n); }
+    virtual bool insertReturning() const { return false; }         // INSERT ... RETURNING key
+    // DDL, used by the admin tool
+    virtual QString autoIncrementColumn(const QString& quotedName) const = 0;
+    virtual QString textType(int size) const;                     // VARCHAR(n)
+    virtual QString memoType() const { return "TEXT"; }
+    virtual QString floatType() const { return "DOUBLE PRECISION"; }
+    virtual QString integerType() const { return "INTEGER"; }
+    virtual QString dateTimeType() const { return "TIMESTAMP"; }
+    virtual QString indexColumn(const QString& quotedName, bool text) const { return quotedName; }
+
+    // Rewrites stored local SQL: [Field Name] -> quoted identifier, bare identifiers quoted
+    // (so mixed-case names survive engines that fold case), keywords and strings untouched.
+    QString translateLocalSql(const QString& sql) const;
+
+    static std::unique_ptr<Dialect> forDriver(const QString& driver);
+};
+
+class Database {
+public:
+    // The one open database of an alias in this process (opened on first use).
+    static Database& forAlias(const QString& alias);
+    // Closes every open database (tests, program end).
+    static void closeAll();
+
+    const QString& alias() const { return config_.name; }
+    const AliasConfig& config() const { return config_; }
+    const Dialect& dialect() const { return *dialect_; }
+    QSqlDatabase connection() const;            // the read-write connection
+    QSqlDatabase snapshotConnection();          // a second connection for queries' snapshots
+
+    // Prepared statements, cached by text; forward-only.
+    QSqlQuery& prepared(const QString& sql);
+    // Runs a prepared statement with bound values; raises EngineError with a readable text
+    // ("Key violation." for a unique index, the engine's text otherwise).
+    void exec(QSqlQuery& q, const QVariantList& values, const QString& context = {});
+
+    bool tableExists(const QString& table);
+    QStringList columns(const QString& table);              // in table order
+    QString primaryKey(const QString& table);               // the integer row key column
+    QStringList indexFields(const QString& table, const QString& index); // EngineError if none
+
+    // Transactions. Every post, insert and delete is its own committed transaction unless a
+    // transaction of this object is in progress; then it joins it. Posts made inside a
+    // transaction that is rolled back are undone in their datasets too: each goes back to
+    // the state, row and values it had before its post.
+    void StartTransaction();
+    void Commit();
+    void Rollback();
+    bool InTransaction() const { return depth_ > 0; }
+    void noteWrite(DataSet* ds);       // called by datasets before writing inside a transaction
+    void forgetDataSet(DataSet* ds);
+    // A write of one statement outside StartTransaction: BEGIN(IMMEDIATE)..COMMIT around it.
+    class WriteScope {
+    public:
+        explicit WriteScope(Database& db);
+        ~WriteScope();                  // rolls back when commit() was not reached
+        void commit();
+    private:
+        Database& db_;
+        bool own_ = false, done_ = false;
+    };
+
+    ~Database();
+
+private:
+    explicit Database(AliasConfig cfg);
+    struct Impl;
+    std::unique_ptr<Impl> d;
+    AliasConfig config_;
+    std::unique_ptr<Dialect> dialect_;
+    int depth_ = 0;
+};
+
+// A grouped save: several datasets' posts stored together or not at all.
+class Transaction {
+public:
+    explicit Transaction(Database& db) : db_(db) { db_.StartTransaction(); }
+    ~Transaction() { if (!done_) db_.Rollback(); }
+    void Commit() { db_.Commit(); done_ = true; }
+private:
+    Database& db_;
+    bool done_ = false;
+};
+
+} // namespace data
