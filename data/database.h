@@ -10,11 +10,13 @@
 //   Host=db.example  Port=5432  Database=corvane  User=desk  Password=...   ; PSQL
 //   DSN=CorvaneODBC  User=...  Password=...                                  ; ODBC
 #include "errors.h"
+#include "field.h"
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -33,6 +35,9 @@ struct AliasConfig {
     static QString configFilePath();                   // the aliases.ini in use
     static AliasConfig load(const QString& alias);     // EngineError "Unknown database alias: %1"
     void save() const;                                 // writes (or replaces) the group
+    // SQLITE: makes an empty database file at path when there is none (the admin tool;
+    // opening an alias never creates a missing file).
+    void createDatabaseFile() const;
 };
 
 // The few differences between SQL engines, in one place.
@@ -43,6 +48,7 @@ public:
     virtual QString beginWrite() const { return "BEGIN"; }
     virtual QString collate() const { return {}; }                 // appended after text columns in ORDER BY / compares
     virtual QString nullsFirst() const { return {}; }              // appended after ORDER BY terms
+    virtual QString nullsLast() const { return {}; }               // appended after DESC ORDER BY terms
     virtual QString nullSafeEqual(const QString& lhs, const QString& rhs) const; // lhs IS NOT DISTINCT FROM rhs
     virtual QString limit(int n) const { return QString(" LIMIT %1").arg(n); }
     virtual bool insertReturning() const { return false; }         // INSERT ... RETURNING key
@@ -58,6 +64,9 @@ public:
     // Rewrites stored local SQL: [Field Name] -> quoted identifier, bare identifiers quoted
     // (so mixed-case names survive engines that fold case), keywords and strings untouched.
     QString translateLocalSql(const QString& sql) const;
+    // An identifier as translateLocalSql writes it (SQLite: `Name`, which never turns into
+    // a string constant when no such column exists, as a double-quoted one would).
+    virtual QString quoteInQuery(const QString& identifier) const { return quote(identifier); }
 
     static std::unique_ptr<Dialect> forDriver(const QString& driver);
 };
@@ -73,16 +82,43 @@ public:
     const AliasConfig& config() const { return config_; }
     const Dialect& dialect() const { return *dialect_; }
     QSqlDatabase connection() const;            // the read-write connection
-    QSqlDatabase snapshotConnection();          // a second connection for queries' snapshots
+    // A connection of its own for one query's snapshot (SQLite: a second, read-only
+    // connection to the file, so an unfinished statement keeps the snapshot it started
+    // with; other engines: the main connection). Hand it back with releaseSnapshot().
+    QSqlDatabase snapshotConnection();
+    void releaseSnapshot(const QSqlDatabase& connection);
+    // The database of an alias if it is open in this process, else nullptr (never opens).
+    static Database* existing(const QString& alias);
 
     // Prepared statements, cached by text; forward-only.
     QSqlQuery& prepared(const QString& sql);
+    // The layer's own statements, cached by text: runs one with bound values and hands
+    // every result row to onRow (columns by position). Returns the number of rows a write
+    // changed; insertId receives a new row's autoincrement key. On SQLite it goes straight
+    // to the engine (Qt's driver rebuilds its column record on every run, which costs more
+    // than reading a page of rows). Errors as exec().
+    using RowSink = std::function<void(const QVariant* columns, int count)>;
+    int run(const QString& sql, const QVariantList& values, const RowSink& onRow = {},
+            QVariant* insertId = nullptr);
     // Runs a prepared statement with bound values; raises EngineError with a readable text
     // ("Key violation." for a unique index, the engine's text otherwise).
     void exec(QSqlQuery& q, const QVariantList& values, const QString& context = {});
 
     bool tableExists(const QString& table);
     QStringList columns(const QString& table);              // in table order
+    struct ColumnInfo {
+        QString name;           // as the table spells it
+        FieldType type = FieldType::String;
+        int size = 0;           // text width when declared, else 0
+    };
+    // The table's columns with their types (EngineError naming a missing table).
+    const QVector<ColumnInfo>& columnInfo(const QString& table);
+    // The table's name as the database spells it (engines that keep the case of quoted
+    // names need it exactly); the name itself when there is no such table.
+    QString physicalTableName(const QString& table);
+    // Forgets what was read about the tables (after the admin tool changed them).
+    void forgetSchema();
+    quint64 schemaGeneration() const { return schemaGeneration_; } // grows with forgetSchema()
     QString primaryKey(const QString& table);               // the integer row key column
     QStringList indexFields(const QString& table, const QString& index); // EngineError if none
 
@@ -116,6 +152,7 @@ private:
     AliasConfig config_;
     std::unique_ptr<Dialect> dialect_;
     int depth_ = 0;
+    quint64 schemaGeneration_ = 0;
 };
 
 // A grouped save: several datasets' posts stored together or not at all.

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QVariant>
 #include <QVector>
+#include <array>
 #include <functional>
 #include <memory>
 
@@ -124,6 +125,9 @@ public:
         bool modified, bof, eof;
         RowKey key;
         QVector<QVariant> buffer, original;
+        bool hasRow = false;
+        Row rowBeforeInsert;          // where Cancel of an insert goes back to
+        bool hadRowBeforeInsert = false;
     };
     Snapshot snapshot() const;
     void restore(const Snapshot& s);
@@ -142,6 +146,8 @@ protected:
     virtual void updateRow(const RowKey& key, const QVector<QVariant>& original,
                            const QVector<QVariant>& values) = 0;     // raises on a conflict
     virtual void deleteRow(const RowKey& key, const QVector<QVariant>& original) = 0;
+    // The key of the current row once values are stored (the order fields may have changed).
+    virtual RowKey rowKeyOf(const RowKey& old, const QVector<QVariant>& values) const { return old; }
 
     // For subclasses: move to a row read by the cursor (or to no row), notifying the links.
     void setCurrent(const Row* row, bool scrolled = true);
@@ -152,6 +158,11 @@ protected:
     // The value a field stores for a variant (empty text -> NULL, text cut to size).
     QVariant normalized(int index, const QVariant& value) const;
     void setState(DataSetState s);
+    void requireActive() const;   // "Cannot perform this operation on a closed dataset"
+    // Moves to a row (or to none) with the given BOF/EOF, telling the links.
+    void moveTo(const Row* row, bool bof, bool eof, bool scrolled = true);
+    // The cursor's cached rows may be stale (a transaction was rolled back).
+    virtual void rowsChanged() {}
 
 private:
     QString name_;
@@ -165,15 +176,19 @@ private:
     bool bof_ = true, eof_ = true;
     bool hasRow_ = false;
     RowKey currentKey_;
-    RowKey keyBeforeInsert_;
+    Row rowBeforeInsert_;
+    bool hadRowBeforeInsert_ = false;
+    bool activeAtDisable_ = false;
     QVector<QVariant> buffer_;   // current row values (being edited)
     QVector<QVariant> original_; // as read
     QVector<DataSource*> sources_;
     int controlsDisabled_ = 0;
     std::array<Handler, 16> handlers_;
     void buildFieldObjects();
-    void requireActive() const;
+    void requireClosed() const;
     void checkRequired();
+    void clearRow();
+    template <class F> void notify(F f);
 };
 
 } // namespace data

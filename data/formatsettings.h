@@ -6,6 +6,8 @@
 #include <functional>
 #include <memory>
 
+class QLocale;
+
 namespace data {
 
 struct FormatSettings {
@@ -20,6 +22,7 @@ struct FormatSettings {
     QString nowLongTime() const;      // the current time in longTimeFormat
 
     static FormatSettings fromSystemLocale();
+    static FormatSettings fromLocale(const QLocale& locale); // that locale's formats, the real clock
 };
 
 // The one instance the program uses; tests replace it.

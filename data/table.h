@@ -62,10 +62,16 @@ protected:
     void updateRow(const RowKey& key, const QVector<QVariant>& original,
                    const QVector<QVariant>& values) override;
     void deleteRow(const RowKey& key, const QVector<QVariant>& original) override;
+    bool readNearest(const RowKey& key, Row& row) override; // the filter applies
+    RowKey rowKeyOf(const RowKey& old, const QVector<QVariant>& values) const override;
+    void rowsChanged() override;
+
+public:
+    struct Impl; // the cursor's state (table.cpp)
 
 private:
-    struct Impl;
     std::unique_ptr<Impl> d;
+    void reorder();
     QString tableName_, indexName_, indexFieldNames_, filter_;
     bool filtered_ = false;
     bool autoRefresh_ = false;

@@ -1,0 +1,35 @@
+#pragma once
+// Setting up the program's database: the alias, the seven tables, a few sample rows.
+// The program itself never creates tables; only the admin tool and the tests' fixture do.
+#include "data/schemadef.h"
+#include <QString>
+#include <QVector>
+
+namespace data {
+class Database;
+}
+
+namespace admin {
+
+// The alias every window uses.
+inline constexpr const char* databaseAlias = "Corvane2003";
+
+// Staff, Staff_Log, Destination, Dept, Mess, Media, Msgtype.
+QVector<data::TableDef> allTables();
+
+// Writes (or replaces) the alias in the engine's alias file: an SQLite database at sqliteFile.
+void registerAlias(const QString& alias, const QString& sqliteFile);
+
+// Registers "Corvane2003" for the SQLite file (making its folder), creates the file if it is
+// missing and every missing table and index; with sample, adds the sample rows to the tables
+// that are still empty. Running it again is harmless. Leaves no database open
+// (data::Database::closeAll()).
+void initDatabase(const QString& file, bool sample);
+
+// Adds the sample rows to those of the tables that are empty.
+void addSampleRows(data::Database& db);
+
+// $XDG_DATA_HOME/quorvale/corvane2003.db (QStandardPaths::GenericDataLocation).
+QString defaultDatabaseFile();
+
+} // namespace admin

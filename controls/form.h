@@ -1,0 +1,132 @@
+#pragma once
+// The window base class. A window is created once with its layout name; the subclass binds
+// its handlers by name and then calls load(), which reads the stored layout
+// (:/layouts/<name>.ui) and data objects (:/layouts/<name>.json), binds the controls, opens
+// the datasets marked active and runs the creation handler. Showing runs the activation
+// handler once per showing; closing only hides the window, which lives for the whole run.
+#include "controls/dialogs.h"
+#include "controls/formobjects.h"
+#include "data/errors.h"
+#include <QDialog>
+#include <QHash>
+#include <QRect>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QAction;
+class QMenuBar;
+
+namespace data {
+class Table;
+class Query;
+}
+
+namespace controls {
+
+class PrinterSetupDialog;
+
+// A fault of a stored layout or of a name a handler asks for: an unknown handler, widget,
+// data object or class. It ends start-up, so that a typo shows at once.
+class LayoutError : public data::Exception {
+public:
+    using data::Exception::Exception;
+    const char* kindName() const override { return "EComponentError"; }
+};
+
+class Form : public QDialog, public FormObjects {
+    Q_OBJECT
+public:
+    using Handler = std::function<void()>;
+
+    explicit Form(const QString& layoutName, QWidget* parent = nullptr);
+    ~Form() override; // datasets go without events and without posting
+
+    const QString& layoutName() const { return layoutName_; }
+
+    // --- handlers, bound by name before load() ---
+    void bind(const QString& handlerName, Handler handler);
+    bool hasHandler(const QString& handlerName) const { return handlers_.contains(handlerName); }
+    Handler handler(const QString& handlerName) const; // raises LayoutError when unknown
+
+    // Reads the stored layout and data objects; raises on any fault (LayoutError, or the data
+    // layer's error of a dataset that does not open).
+    void load();
+    bool isLoaded() const { return loaded_; }
+
+    // --- the window's objects, by component name; each raises LayoutError when missing ---
+    data::Table& table(const QString& name) const;
+    data::Query& query(const QString& name) const;
+    data::DataSet& dataSet(const QString& name) const;
+    data::DataSource& dataSource(const QString& name) const;
+    data::Field& field(const QString& componentName) const; // e.g. "StaffTableStatus"
+    PrinterSetupDialog& printerSetupDialog(const QString& name) const;
+    QAction* menuItem(const QString& name) const;           // a menu item or drop-down
+    QMenuBar* menuBar() const { return menuBar_; }
+    QWidget* content() const { return content_; }
+    template <class T = QWidget>
+    T* child(const QString& name) const {
+        T* w = findChild<T*>(name);
+        if (!w)
+            missing("control", name);
+        return w;
+    }
+
+    // FormObjects: nullptr when there is no such object.
+    data::DataSet* findDataSet(const QString& name) const override;
+    data::DataSource* findDataSource(const QString& name) const override;
+
+    // --- showing ---
+    // Shows the window modally through the window shower; the result is the one the window
+    // closed with (callers ignore it).
+    ModalResult ShowModal();
+    // Ends the showing: hides the window. Nothing is posted or cancelled.
+    void Close();
+    ModalResult modalResult() const { return modalResult_; }
+    void setModalResult(ModalResult r); // anything but None closes the window
+    int timesShown() const { return timesShown_; }
+
+    // Used by window showers: shows the window (placed as stored at its first showing) and
+    // runs the activation handler once, guarded.
+    void beginShowing();
+    // Runs the modal loop until the window closes (nothing when it is no longer visible).
+    ModalResult runModalLoop();
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
+    void reject() override;
+
+private:
+    [[noreturn]] void missing(const char* what, const QString& name) const;
+    [[noreturn]] void fault(const QString& message) const;
+    void loadUi();
+    void loadDataObjects();
+    void bindWidgetHandlers();
+    void prepareButtons();
+    void placeWindow();
+    Handler resolve(const QString& handlerName, const QString& where) const;
+
+    QString layoutName_;
+    QHash<QString, Handler> handlers_;
+    std::vector<std::unique_ptr<data::DataSet>> dataSets_;
+    std::vector<std::unique_ptr<data::DataSource>> dataSources_;
+    std::vector<data::DataSet*> activeOrder_; // datasets marked active, in file order
+    std::vector<std::unique_ptr<PrinterSetupDialog>> printerDialogs_;
+    QWidget* content_ = nullptr;
+    QMenuBar* menuBar_ = nullptr;
+    QRect storedGeometry_;
+    bool clientSize_ = false;
+    bool centred_ = false;
+    bool placed_ = false;
+    bool loaded_ = false;
+    bool destroying_ = false;
+    int timesShown_ = 0;
+    ModalResult modalResult_ = ModalResult::None;
+};
+
+} // namespace controls
+
+// Binds a handler method of the same name: FORM_HANDLER(Button1Click) in a Form subclass's
+// constructor, before load().
+#define FORM_HANDLER(method) bind(QStringLiteral(#method), [this] { method(); })

@@ -1,0 +1,802 @@
+// The table cursor. Rows are read in the order of (the order fields, the row key) with
+// keyset seeks: "the rows after this key" is a union of index ranges, each an equality
+// prefix and one range, read with LIMIT in order. Nothing here reads a whole table.
+#include "table.h"
+#include "database.h"
+#include "errors.h"
+#include "filter.h"
+#include <QSqlQuery>
+#include <deque>
+
+namespace data {
+
+namespace {
+constexpr int readAhead = 32; // rows read at once when moving row by row
+
+bool isText(FieldType t) { return t == FieldType::String || t == FieldType::Memo; }
+} // namespace
+
+struct Table::Impl {
+    bool open = false;
+    QString planKey;               // what the statements below were built for
+    QString table;                 // as the database spells it
+    QString pk;                    // the integer row key
+    QVector<Database::ColumnInfo> columns;
+    QStringList fieldColumns;      // per field
+    QVector<FieldType> fieldTypes;
+    QVector<bool> writable;        // per field: stored by INSERT/UPDATE
+    QStringList keyColumns;        // order columns, then the row key
+    QVector<bool> keyText;
+    QVector<int> keyField;         // field index of each key column, -1 if not a field
+    QString selectSql;             // "SELECT <key cols>, <field cols> FROM t"
+    QString ascOrder, descOrder;
+    QString filterSql;             // empty: no filter in force
+    QVariantList filterValues;
+    std::unique_ptr<FilterExpr> parsedFilter; // of Table::filter_, parsed when set
+
+    // rows read ahead around the current row, in order
+    std::deque<Row> window;
+    bool windowAtStart = false, windowAtEnd = false;
+
+    void clearWindow()
+    {
+        window.clear();
+        windowAtStart = windowAtEnd = false;
+    }
+};
+
+Table::Table(QString name) : DataSet(std::move(name)), d(std::make_unique<Impl>()) {}
+
+Table::~Table()
+{
+    // the dataset closes without events at program end
+    d->clearWindow();
+}
+
+void Table::SetTableName(const QString& t)
+{
+    if (t == tableName_)
+        return;
+    if (Active())
+        raise("Cannot perform this operation on an open dataset");
+    tableName_ = t;
+}
+
+// --- resolving names ------------------------------------------------------------------------
+
+static const Database::ColumnInfo* findColumn(const QVector<Database::ColumnInfo>& cols, const QString& name)
+{
+    for (const auto& c : cols)
+        if (c.name.compare(name, Qt::CaseInsensitive) == 0)
+            return &c;
+    return nullptr;
+}
+
+static QStringList splitFieldList(const QString& list)
+{
+    QStringList out;
+    for (const QString& part : list.split(';', Qt::SkipEmptyParts)) {
+        const QString f = part.trimmed();
+        if (!f.isEmpty())
+            out << f;
+    }
+    return out;
+}
+
+QStringList Table::orderFields() const
+{
+    if (d->open) {
+        QStringList out = d->keyColumns;
+        out.removeLast(); // the row key
+        return out;
+    }
+    return splitFieldList(indexFieldNames_);
+}
+
+// --- opening ----------------------------------------------------------------------------------
+
+static QStringList resolveOrder(Database& db, const QString& table,
+                                const QVector<Database::ColumnInfo>& cols,
+                                const QString& indexName, const QString& indexFieldNames)
+{
+    QStringList names;
+    if (!indexName.isEmpty())
+        names = db.indexFields(table, indexName);
+    else
+        names = splitFieldList(indexFieldNames);
+    QStringList out;
+    for (const QString& n : names) {
+        const auto* c = findColumn(cols, n);
+        if (!c)
+            throw EngineError(QString("Field '%1' not found in table %2").arg(n, table));
+        if (!out.contains(c->name, Qt::CaseInsensitive))
+            out << c->name;
+    }
+    return out;
+}
+
+void Table::openCursor()
+{
+    // a failure leaves the cursor as it was (an open table keeps its order and filter)
+    if (tableName_.isEmpty())
+        raise("No table name is set");
+    Database& db = *database();
+    const Dialect& dl = db.dialect();
+    // reopened as it was: the statements built last time still serve
+    QString planKey = QString::number(quintptr(&db)) + '|' + QString::number(db.schemaGeneration()) + '|'
+                      + tableName_ + '|' + indexName_ + '|' + indexFieldNames_ + '|'
+                      + (filtered_ ? filter_ : QString()) + '|' + QString::number(fieldDefs().size());
+    for (const FieldDef& f : fieldDefs())
+        planKey += '|' + f.fieldName;
+    if (!d->planKey.isEmpty() && d->planKey == planKey) {
+        d->clearWindow();
+        d->open = true;
+        return;
+    }
+    const QVector<Database::ColumnInfo> cols = db.columnInfo(tableName_); // names a missing table
+    const QString physical = db.physicalTableName(tableName_);
+    const QString pk = db.primaryKey(tableName_);
+
+    {
+        // without declared field objects every column is a field, in table order
+        QVector<FieldDef> defs;
+        for (const auto& c : cols) {
+            FieldDef f;
+            f.name = name() + QString(c.name).remove(' ');
+            f.fieldName = c.name;
+            f.type = c.type;
+            f.size = c.type == FieldType::String ? (c.size > 0 ? c.size : 20)
+                                                 : (c.type == FieldType::Memo ? 1 : 0);
+            defs << f;
+        }
+        defineFields(defs); // nothing when the layout declared the fields
+    }
+
+    Impl n;
+    n.table = physical;
+    n.pk = pk;
+    n.columns = cols;
+    for (const FieldDef& f : fieldDefs()) {
+        const auto* c = findColumn(cols, f.fieldName);
+        if (!c)
+            raise(QString("Field '%1' not found").arg(f.fieldName));
+        n.fieldColumns << c->name;
+        n.fieldTypes << f.type;
+        n.writable << (c->name.compare(pk, Qt::CaseInsensitive) != 0 && f.type != FieldType::AutoInc);
+    }
+    const QStringList order = resolveOrder(db, tableName_, cols, indexName_, indexFieldNames_);
+    n.keyColumns = order;
+    if (!n.keyColumns.contains(pk, Qt::CaseInsensitive))
+        n.keyColumns << pk;
+    else {
+        // the row key must come last: the seeks rely on it being unique
+        n.keyColumns.removeAll(pk);
+        n.keyColumns << pk;
+    }
+    for (const QString& k : n.keyColumns) {
+        const auto* c = findColumn(cols, k);
+        n.keyText << (c && isText(c->type));
+        n.keyField << int(n.fieldColumns.indexOf(k));
+    }
+    QStringList sel, asc, desc;
+    for (int i = 0; i < n.keyColumns.size(); ++i) {
+        const QString q = dl.quote(n.keyColumns[i]);
+        sel << q;
+        const QString expr = n.keyText[i] ? q + dl.collate() : q;
+        asc << expr + " ASC" + dl.nullsFirst();
+        desc << expr + " DESC" + dl.nullsLast();
+    }
+    for (const QString& f : n.fieldColumns)
+        sel << dl.quote(f);
+    n.selectSql = "SELECT " + sel.join(", ") + " FROM " + dl.quote(physical);
+    n.ascOrder = " ORDER BY " + asc.join(", ");
+    n.descOrder = " ORDER BY " + desc.join(", ");
+    if (filtered_ && !filter_.trimmed().isEmpty()) {
+        if (!d->parsedFilter)
+            d->parsedFilter = FilterExpr::parse(filter_);
+        n.filterSql = d->parsedFilter->toSql(
+            [&](const QString& fname) {
+                const auto* c = findColumn(cols, fname);
+                if (!c)
+                    raise(QString("Field '%1' not found").arg(fname));
+                return FilterExpr::Column{dl.quote(c->name), c->type};
+            },
+            dl, n.filterValues);
+    }
+    n.parsedFilter = std::move(d->parsedFilter);
+    n.planKey = planKey;
+    *d = std::move(n);
+    d->open = true;
+}
+
+void Table::closeCursor()
+{
+    d->open = false;
+    d->clearWindow();
+}
+
+// --- reading ----------------------------------------------------------------------------------
+
+namespace {
+
+struct Seek {
+    QString where;
+    QVariantList values;
+};
+
+} // namespace
+
+// Runs "select ... where <filter> AND <cond> order by ... limit n" and appends the rows.
+static int runSelect(Database& db, Table::Impl& d, int fieldCount, const QString& cond,
+                     const QVariantList& condValues, bool forward, int limit, QVector<Row>& out,
+                     bool useFilter = true)
+{
+    QStringList where;
+    QVariantList values;
+    if (useFilter && !d.filterSql.isEmpty()) {
+        where << d.filterSql;
+        values << d.filterValues;
+    }
+    if (!cond.isEmpty()) {
+        where << cond;
+        values << condValues;
+    }
+    QString sql = d.selectSql;
+    if (!where.isEmpty())
+        sql += " WHERE " + where.join(" AND ");
+    sql += forward ? d.ascOrder : d.descOrder;
+    if (limit > 0)
+        sql += db.dialect().limit(limit);
+    const int k = d.keyColumns.size();
+    int n = 0;
+    db.run(sql, values, [&](const QVariant* c, int count) {
+        Row r;
+        r.key = QVariantList(c, c + k);
+        r.values = QVector<QVariant>(c + k, c + std::min(count, k + fieldCount));
+        r.values.resize(fieldCount);
+        out << std::move(r);
+        ++n;
+    });
+    return n;
+}
+
+// The rows after (forward) or before key, as a sequence of index ranges in order.
+// prefix: how many leading key columns take part; inclusive: the deepest compare admits equality.
+static QVector<Seek> seekRanges(const Table::Impl& d, const Dialect& dl, const RowKey& key,
+                                int prefix, bool forward, bool inclusive)
+{
+    QVector<Seek> out;
+    auto col = [&](int i) {
+        const QString q = dl.quote(d.keyColumns[i]);
+        return d.keyText[i] ? q + dl.collate() : q;
+    };
+    auto bare = [&](int i) { return dl.quote(d.keyColumns[i]); };
+    for (int level = prefix - 1; level >= 0; --level) {
+        QStringList eq;
+        QVariantList eqValues;
+        for (int j = 0; j < level; ++j) {
+            if (key[j].isNull())
+                eq << bare(j) + " IS NULL";
+            else {
+                eq << col(j) + " = ?";
+                eqValues << key[j];
+            }
+        }
+        const bool incl = inclusive && level == prefix - 1;
+        const bool null = key[level].isNull();
+        QVector<QPair<QString, bool>> ranges; // condition, binds the key value
+        if (forward) {
+            if (null)
+                ranges << qMakePair(incl ? QString() : bare(level) + " IS NOT NULL", false);
+            else
+                ranges << qMakePair(col(level) + (incl ? " >= ?" : " > ?"), true);
+        } else {
+            if (null) {
+                if (incl)
+                    ranges << qMakePair(bare(level) + " IS NULL", false);
+            } else {
+                ranges << qMakePair(col(level) + (incl ? " <= ?" : " < ?"), true);
+                ranges << qMakePair(bare(level) + " IS NULL", false); // empty sorts first
+            }
+        }
+        for (const auto& r : ranges) {
+            Seek s;
+            QStringList parts = eq;
+            if (!r.first.isEmpty())
+                parts << r.first;
+            s.where = parts.join(" AND ");
+            s.values = eqValues;
+            if (r.second)
+                s.values << key[level];
+            out << s;
+        }
+    }
+    return out;
+}
+
+static QVector<Row> seekRows(Database& db, Table::Impl& d, int fieldCount, const RowKey& key,
+                             int prefix, bool forward, bool inclusive, int count)
+{
+    QVector<Row> out;
+    const QVector<Seek> seeks = seekRanges(d, db.dialect(), key, prefix, forward, inclusive);
+    for (const Seek& s : seeks) {
+        if (out.size() >= count)
+            break;
+        runSelect(db, d, fieldCount, s.where, s.values, forward, count - int(out.size()), out);
+    }
+    return out;
+}
+
+bool Table::readFirst(Row& row)
+{
+    QVector<Row> rows;
+    runSelect(*database(), *d, fields().size(), {}, {}, true, readAhead, rows);
+    d->clearWindow();
+    if (rows.isEmpty())
+        return false;
+    for (auto& r : rows)
+        d->window.push_back(r);
+    d->windowAtStart = true;
+    d->windowAtEnd = rows.size() < readAhead;
+    row = rows.first();
+    return true;
+}
+
+bool Table::readLast(Row& row)
+{
+    QVector<Row> rows;
+    runSelect(*database(), *d, fields().size(), {}, {}, false, readAhead, rows);
+    d->clearWindow();
+    if (rows.isEmpty())
+        return false;
+    for (auto& r : rows)
+        d->window.push_front(r);
+    d->windowAtEnd = true;
+    d->windowAtStart = rows.size() < readAhead;
+    row = rows.first();
+    return true;
+}
+
+static int windowIndex(const std::deque<Row>& w, const RowKey& key)
+{
+    // the key's last element is the row key: unique
+    for (int i = int(w.size()) - 1; i >= 0; --i)
+        if (w[size_t(i)].key.last() == key.last() && w[size_t(i)].key == key)
+            return i;
+    return -1;
+}
+
+bool Table::readNext(const RowKey& from, Row& row)
+{
+    if (from.size() != d->keyColumns.size())
+        return false;
+    const int i = windowIndex(d->window, from);
+    if (i >= 0 && i + 1 < int(d->window.size())) {
+        row = d->window[size_t(i + 1)];
+        return true;
+    }
+    if (i >= 0 && d->windowAtEnd)
+        return false;
+    const QVector<Row> rows = seekRows(*database(), *d, fields().size(), from, from.size(), true, false, readAhead);
+    if (i < 0) {
+        d->clearWindow(); // a new window, starting after the row we come from
+    }
+    for (const Row& r : rows)
+        d->window.push_back(r);
+    d->windowAtEnd = rows.size() < readAhead;
+    while (d->window.size() > size_t(4 * readAhead)) { // keep it small: drop rows far behind
+        d->window.pop_front();
+        d->windowAtStart = false;
+    }
+    if (rows.isEmpty())
+        return false;
+    row = rows.first();
+    return true;
+}
+
+bool Table::readPrior(const RowKey& from, Row& row)
+{
+    if (from.size() != d->keyColumns.size())
+        return false;
+    const int i = windowIndex(d->window, from);
+    if (i > 0) {
+        row = d->window[size_t(i - 1)];
+        return true;
+    }
+    if (i == 0 && d->windowAtStart)
+        return false;
+    const QVector<Row> rows = seekRows(*database(), *d, fields().size(), from, from.size(), false, false, readAhead);
+    if (i < 0)
+        d->clearWindow();
+    for (const Row& r : rows) // nearest first
+        d->window.push_front(r);
+    d->windowAtStart = rows.size() < readAhead;
+    while (d->window.size() > size_t(4 * readAhead)) {
+        d->window.pop_back();
+        d->windowAtEnd = false;
+    }
+    if (rows.isEmpty())
+        return false;
+    row = rows.first();
+    return true;
+}
+
+bool Table::readRow(const RowKey& key, Row& row)
+{
+    // the same row re-read as it is stored now, found by its row key
+    if (key.isEmpty())
+        return false;
+    QVector<Row> rows;
+    Database& db = *database();
+    runSelect(db, *d, fields().size(), db.dialect().quote(d->pk) + " = ?", {key.last()}, true, 0, rows,
+              false);
+    if (rows.isEmpty())
+        return false;
+    row = rows.first();
+    // refresh the read-ahead copy of the row
+    const int i = windowIndex(d->window, key);
+    if (i >= 0) {
+        if (row.key == key)
+            d->window[size_t(i)] = row;
+        else
+            d->clearWindow();
+    }
+    return true;
+}
+
+bool Table::readNearest(const RowKey& key, Row& row)
+{
+    d->clearWindow();
+    if (key.size() != d->keyColumns.size())
+        return false;
+    QVector<Row> rows;
+    Database& db = *database();
+    runSelect(db, *d, fields().size(), db.dialect().quote(d->pk) + " = ?", {key.last()}, true, 0, rows);
+    if (!rows.isEmpty()) {
+        row = rows.first();
+        return true;
+    }
+    return readNext(key, row) || readPrior(key, row);
+}
+
+void Table::rowsChanged() { d->clearWindow(); }
+
+// --- writing ----------------------------------------------------------------------------------
+
+// "c IS NULL" or "c = ?": a compare with a value as read, NULL-safe on every engine.
+static void addCompare(const Dialect& dl, const QString& column, const QVariant& value, QStringList& where,
+                       QVariantList& values)
+{
+    if (value.isNull())
+        where << dl.quote(column) + " IS NULL";
+    else {
+        where << dl.quote(column) + " = ?";
+        values << value;
+    }
+}
+
+static void conflict(Database& db, Table::Impl& d, const QVariant& pk)
+{
+    bool exists = false;
+    db.run("SELECT 1 FROM " + db.dialect().quote(d.table) + " WHERE " + db.dialect().quote(d.pk) + " = ?", {pk},
+           [&](const QVariant*, int) { exists = true; });
+    if (exists)
+        throw EngineError("The row was changed by another user since it was read. "
+                          "Cancel, then make the change again on the row as it is now.");
+    throw EngineError("The row was deleted by another user since it was read.");
+}
+
+RowKey Table::insertRow(const QVector<QVariant>& values)
+{
+    Database& db = *database();
+    const Dialect& dl = db.dialect();
+    QStringList cols, marks;
+    QVariantList binds;
+    for (int i = 0; i < d->fieldColumns.size(); ++i) {
+        if (!d->writable[i])
+            continue;
+        cols << dl.quote(d->fieldColumns[i]);
+        marks << "?";
+        binds << values.value(i);
+    }
+    QString sql = "INSERT INTO " + dl.quote(d->table);
+    sql += cols.isEmpty() ? QString(" DEFAULT VALUES")
+                          : " (" + cols.join(", ") + ") VALUES (" + marks.join(", ") + ")";
+    if (dl.insertReturning())
+        sql += " RETURNING " + dl.quote(d->pk);
+    Database::WriteScope scope(db);
+    QVariant id;
+    if (dl.insertReturning())
+        db.run(sql, binds, [&](const QVariant* c, int) { id = c[0]; });
+    else
+        db.run(sql, binds, {}, &id);
+    scope.commit();
+    d->clearWindow();
+    RowKey key;
+    for (int i = 0; i + 1 < d->keyColumns.size(); ++i)
+        key << (d->keyField[i] >= 0 ? values.value(d->keyField[i]) : QVariant());
+    key << id;
+    return key;
+}
+
+void Table::updateRow(const RowKey& key, const QVector<QVariant>& original, const QVector<QVariant>& values)
+{
+    Database& db = *database();
+    const Dialect& dl = db.dialect();
+    QStringList sets, where;
+    QVariantList binds, whereValues;
+    for (int i = 0; i < d->fieldColumns.size(); ++i) {
+        if (!d->writable[i])
+            continue;
+        sets << dl.quote(d->fieldColumns[i]) + " = ?";
+        binds << values.value(i);
+    }
+    d->clearWindow();
+    if (sets.isEmpty())
+        return;
+    where << dl.quote(d->pk) + " = ?";
+    whereValues << key.last();
+    // stored only while the row is still as it was read
+    for (int i = 0; i < d->fieldColumns.size(); ++i)
+        if (d->fieldColumns[i].compare(d->pk, Qt::CaseInsensitive) != 0)
+            addCompare(dl, d->fieldColumns[i], original.value(i), where, whereValues);
+    const QString sql = "UPDATE " + dl.quote(d->table) + " SET " + sets.join(", ") + " WHERE "
+                        + where.join(" AND ");
+    Database::WriteScope scope(db);
+    const int affected = db.run(sql, binds + whereValues);
+    if (affected == 0)
+        conflict(db, *d, key.last());
+    scope.commit();
+}
+
+void Table::deleteRow(const RowKey& key, const QVector<QVariant>& original)
+{
+    Database& db = *database();
+    const Dialect& dl = db.dialect();
+    QStringList where;
+    QVariantList whereValues;
+    where << dl.quote(d->pk) + " = ?";
+    whereValues << key.last();
+    for (int i = 0; i < d->fieldColumns.size(); ++i)
+        if (d->fieldColumns[i].compare(d->pk, Qt::CaseInsensitive) != 0)
+            addCompare(dl, d->fieldColumns[i], original.value(i), where, whereValues);
+    d->clearWindow();
+    Database::WriteScope scope(db);
+    const int affected = db.run("DELETE FROM " + dl.quote(d->table) + " WHERE " + where.join(" AND "), whereValues);
+    if (affected == 0)
+        conflict(db, *d, key.last());
+    scope.commit();
+}
+
+RowKey Table::rowKeyOf(const RowKey& old, const QVector<QVariant>& values) const
+{
+    RowKey key = old;
+    for (int i = 0; i + 1 < d->keyColumns.size() && i < key.size(); ++i)
+        if (d->keyField[i] >= 0)
+            key[i] = values.value(d->keyField[i]);
+    return key;
+}
+
+// --- order, filter, searches ------------------------------------------------------------------
+
+void Table::reorder()
+{
+    // the current row stays current under the new order
+    const RowKey current = CurrentKey();
+    openCursor();
+    Row r;
+    bool ok = !current.isEmpty() && readRow(RowKey{current.last()}, r);
+    if (!ok)
+        ok = readFirst(r);
+    moveTo(ok ? &r : nullptr, !ok, !ok, false);
+    notifyDataSetChanged();
+}
+
+void Table::SetIndexName(const QString& index)
+{
+    if (!Active()) {
+        indexName_ = index;
+        indexFieldNames_.clear();
+        return;
+    }
+    CheckBrowseMode();
+    Database& db = *database();
+    resolveOrder(db, tableName_, db.columnInfo(tableName_), index, {}); // an unknown index changes nothing
+    indexName_ = index;
+    indexFieldNames_.clear();
+    reorder();
+}
+
+void Table::SetIndexFieldNames(const QString& fieldsList)
+{
+    if (!Active()) {
+        indexFieldNames_ = fieldsList;
+        indexName_.clear();
+        return;
+    }
+    CheckBrowseMode();
+    Database& db = *database();
+    resolveOrder(db, tableName_, db.columnInfo(tableName_), {}, fieldsList);
+    indexFieldNames_ = fieldsList;
+    indexName_.clear();
+    reorder();
+}
+
+void Table::SetFilter(const QString& filter)
+{
+    std::unique_ptr<FilterExpr> parsed;
+    if (!filter.trimmed().isEmpty()) {
+        try {
+            parsed = FilterExpr::parse(filter);
+        } catch (const DatabaseError& e) {
+            raise(e.message());
+        }
+    }
+    if (!Active()) {
+        filter_ = filter;
+        d->parsedFilter = std::move(parsed);
+        return;
+    }
+    CheckBrowseMode();
+    QString oldText = filter;
+    std::swap(oldText, filter_);
+    std::swap(parsed, d->parsedFilter);
+    try {
+        openCursor();
+    } catch (...) {
+        filter_ = oldText; // a filter naming a missing field changes nothing
+        d->parsedFilter = std::move(parsed);
+        throw;
+    }
+    First();
+}
+
+void Table::SetFiltered(bool on)
+{
+    if (!Active()) {
+        filtered_ = on;
+        return;
+    }
+    CheckBrowseMode();
+    const bool old = filtered_;
+    filtered_ = on;
+    try {
+        if (!d->parsedFilter && !filter_.trimmed().isEmpty())
+            d->parsedFilter = FilterExpr::parse(filter_);
+        openCursor();
+    } catch (const DatabaseError& e) {
+        filtered_ = old;
+        if (dynamic_cast<const EngineError*>(&e) || e.message().startsWith(name() + ": "))
+            throw;
+        raise(e.message());
+    }
+    First();
+}
+
+// The value a search text stands for in a key column: text cut to the field's size.
+static QVariant keyValue(const Table& t, const Table::Impl& d, int keyIndex, const QVariant& v)
+{
+    const int fi = d.keyField[keyIndex];
+    if (fi < 0)
+        return v.metaType().id() == QMetaType::QString && v.toString().isEmpty() ? QVariant() : v;
+    const Field* f = t.fields()[fi];
+    if (v.isNull())
+        return {};
+    if (v.metaType().id() == QMetaType::QString)
+        return f->convertText(v.toString());
+    if (f->isText())
+        return f->convertText(v.toString());
+    return v;
+}
+
+void Table::FindNearest(const QVariantList& keyValues)
+{
+    requireActive();
+    CheckBrowseMode();
+    // the order fields, or the row key itself when the table has no order
+    const int orderCount = std::max<int>(int(d->keyColumns.size()) - 1, 1);
+    const int p = std::min<int>(int(keyValues.size()), orderCount);
+    RowKey key;
+    bool allEmpty = true;
+    for (int i = 0; i < p; ++i) {
+        key << keyValue(*this, *d, i, keyValues[i]);
+        if (!key.back().isNull())
+            allEmpty = false;
+    }
+    Row r;
+    bool ok = false;
+    if (p == 0 || allEmpty) {
+        ok = readFirst(r); // nothing sorts before an empty key
+    } else {
+        const QVector<Row> rows = seekRows(*database(), *d, fields().size(), key, p, true, true, 1);
+        ok = !rows.isEmpty();
+        if (ok) {
+            r = rows.first();
+            d->clearWindow();
+        } else {
+            ok = readLast(r);
+        }
+    }
+    moveTo(ok ? &r : nullptr, !ok, !ok);
+}
+
+bool Table::FindKey(const QVariantList& keyValues)
+{
+    requireActive();
+    CheckBrowseMode();
+    const int p = std::min<int>(keyValues.size(), d->keyColumns.size());
+    if (p == 0)
+        return false;
+    Database& db = *database();
+    QStringList where;
+    QVariantList values;
+    for (int i = 0; i < p; ++i) {
+        const QVariant v = keyValue(*this, *d, i, keyValues[i]);
+        addCompare(db.dialect(), d->keyColumns[i], v, where, values);
+    }
+    QVector<Row> rows;
+    runSelect(db, *d, fields().size(), where.join(" AND "), values, true, 1, rows);
+    if (rows.isEmpty())
+        return false;
+    d->clearWindow();
+    moveTo(&rows.first(), false, false);
+    return true;
+}
+
+bool Table::Locate(const QString& fieldName, const QVariant& value)
+{
+    requireActive();
+    CheckBrowseMode();
+    Field* f = FieldByName(fieldName);
+    Database& db = *database();
+    const Dialect& dl = db.dialect();
+    QVariant v = value;
+    if (!v.isNull() && !f->isText() && v.metaType().id() == QMetaType::QString)
+        v = f->convertText(v.toString());
+    const QString col = dl.quote(d->fieldColumns[f->index()]);
+    QString cond;
+    QVariantList values;
+    if (v.isNull() || (f->isText() && v.toString().isEmpty()))
+        cond = f->isText() ? QString("(%1 IS NULL OR %1 = '')").arg(col) : col + " IS NULL";
+    else {
+        cond = (f->isText() ? col + dl.collate() : col) + " = ?";
+        values << (f->isText() ? QVariant(v.toString()) : v);
+    }
+    QVector<Row> rows;
+    runSelect(db, *d, fields().size(), cond, values, true, 1, rows);
+    if (rows.isEmpty())
+        return false;
+    d->clearWindow();
+    moveTo(&rows.first(), false, false);
+    return true;
+}
+
+int Table::RecordCount()
+{
+    requireActive();
+    Database& db = *database();
+    QString sql = "SELECT COUNT(*) FROM " + db.dialect().quote(d->table);
+    if (!d->filterSql.isEmpty())
+        sql += " WHERE " + d->filterSql;
+    int n = 0;
+    db.run(sql, d->filterValues, [&](const QVariant* c, int) { n = c[0].toInt(); });
+    return n;
+}
+
+QVector<Row> Table::FetchRows(const RowKey& key, bool forward, int count, bool inclusive)
+{
+    requireActive();
+    QVector<Row> out;
+    if (count <= 0)
+        return out;
+    Database& db = *database();
+    if (key.isEmpty()) {
+        runSelect(db, *d, fields().size(), {}, {}, forward, count, out);
+        return out;
+    }
+    if (key.size() != d->keyColumns.size())
+        return out;
+    return seekRows(db, *d, fields().size(), key, key.size(), forward, inclusive, count);
+}
+
+} // namespace data

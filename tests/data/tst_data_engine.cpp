@@ -1,0 +1,281 @@
+// The engine: aliases, dialects, statements, and transactions grouping several posts.
+#include "datatest.h"
+#include "data/errors.h"
+#include <QFile>
+#include <QSettings>
+#include <QtTest>
+
+using namespace datatest;
+using data::DataSetState;
+
+class TstDataEngine : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { testsupport::useFixedFormats(); }
+
+    void aliasFileRoundTrip();
+    void unknownAlias();
+    void missingDatabaseFileIsNotCreated();
+    void sqliteRunsInWalMode();
+    void translateLocalSql_data();
+    void translateLocalSql();
+    void postgresDialect();
+    void keyViolationText();
+    void schemaQuestions();
+    void groupedPostsCommitTogether();
+    void rolledBackGroupRestoresEditState();
+    void failedHistoryRowKeepsStaffRowEditing();
+    void failedStatementLeavesNothingStored();
+};
+
+void TstDataEngine::aliasFileRoundTrip()
+{
+    testsupport::TestDatabase db;
+    data::AliasConfig pg;
+    pg.name = "Remote";
+    pg.driver = "PSQL";
+    pg.host = "db.example";
+    pg.port = 5432;
+    pg.database = "corvane";
+    pg.user = "desk";
+    pg.password = "secret";
+    pg.save();
+    const data::AliasConfig back = data::AliasConfig::load("remote"); // names ignore case
+    QCOMPARE(back.driver, QString("PSQL"));
+    QCOMPARE(back.host, QString("db.example"));
+    QCOMPARE(back.port, 5432);
+    QCOMPARE(back.database, QString("corvane"));
+    QCOMPARE(back.user, QString("desk"));
+    QCOMPARE(back.password, QString("secret"));
+    QVERIFY(data::AliasConfig::configFilePath().startsWith(db.dir()));
+    const data::AliasConfig main = data::AliasConfig::load(alias);
+    QCOMPARE(main.driver, QString("SQLITE"));
+    QCOMPARE(main.path, db.file());
+}
+
+void TstDataEngine::unknownAlias()
+{
+    testsupport::TestDatabase db;
+    QCOMPARE(errorOf<data::EngineError>([] { data::Database::forAlias("Corvane1999"); }),
+             QString("Unknown database alias: Corvane1999"));
+}
+
+void TstDataEngine::missingDatabaseFileIsNotCreated()
+{
+    testsupport::TestDatabase db;
+    data::AliasConfig cfg;
+    cfg.name = "Gone";
+    cfg.path = db.dir() + "/gone.db";
+    cfg.save();
+    const QString msg = errorOf<data::EngineError>([] { data::Database::forAlias("Gone"); });
+    QVERIFY2(msg.contains("Gone") && msg.contains("gone.db"), qPrintable(msg));
+    QVERIFY(!QFile::exists(cfg.path));
+    cfg.createDatabaseFile(); // the admin tool's way
+    QVERIFY(QFile::exists(cfg.path));
+    QVERIFY(!data::Database::forAlias("Gone").tableExists("Staff"));
+}
+
+void TstDataEngine::sqliteRunsInWalMode()
+{
+    testsupport::TestDatabase db;
+    data::Database& d = data::Database::forAlias(alias);
+    QSqlQuery q(d.connection());
+    QVERIFY(q.exec("PRAGMA journal_mode"));
+    QVERIFY(q.next());
+    QCOMPARE(q.value(0).toString(), QString("wal"));
+    QCOMPARE(d.dialect().beginWrite(), QString("BEGIN IMMEDIATE"));
+}
+
+void TstDataEngine::translateLocalSql_data()
+{
+    QTest::addColumn<QString>("local");
+    QTest::addColumn<QString>("translated");
+    QTest::newRow("correlation name") << "SELECT Name\nFROM Staff Staff\nORDER BY Name"
+                                      << "SELECT \"Name\"\nFROM \"Staff\" \"Staff\"\nORDER BY \"Name\"";
+    QTest::newRow("bracketed name with a blank")
+        << "SELECT Transaction_Id, [Date Left] FROM Staff_Log Staff_log"
+        << "SELECT \"Transaction_Id\", \"Date Left\" FROM \"Staff_Log\" \"Staff_log\"";
+    QTest::newRow("strings untouched, keywords kept")
+        << "WHERE  Status = 'IN' AND Name <> 'Order by, from' "
+        << "WHERE  \"Status\" = 'IN' AND \"Name\" <> 'Order by, from' ";
+    QTest::newRow("qualified names") << "SELECT s.Name FROM Staff s" << "SELECT \"s\".\"Name\" FROM \"Staff\" \"s\"";
+    QTest::newRow("functions and numbers") << "SELECT COUNT(*), UPPER(Name) FROM Dept WHERE Dept_Id > 10"
+                                           << "SELECT COUNT(*), UPPER(\"Name\") FROM \"Dept\" WHERE \"Dept_Id\" > 10";
+    QTest::newRow("names that are SQL words elsewhere") << "SELECT [To], [Date], [Time], [From] FROM Mess"
+                                                        << "SELECT \"To\", \"Date\", \"Time\", \"From\" FROM \"Mess\"";
+}
+
+void TstDataEngine::translateLocalSql()
+{
+    QFETCH(QString, local);
+    QFETCH(QString, translated);
+    QCOMPARE(data::Dialect::forDriver("PSQL")->translateLocalSql(local), translated);
+    // SQLite: quoted so that a misspelt name is an error, never a text constant
+    QCOMPARE(data::Dialect::forDriver("SQLITE")->translateLocalSql(local), QString(translated).replace('"', '`'));
+}
+
+void TstDataEngine::postgresDialect()
+{
+    const auto pg = data::Dialect::forDriver("PSQL");
+    QCOMPARE(pg->collate(), QString(" COLLATE \"C\""));
+    QCOMPARE(pg->nullsFirst(), QString(" NULLS FIRST"));
+    QVERIFY(pg->insertReturning());
+    QCOMPARE(pg->textType(25), QString("VARCHAR(25) COLLATE \"C\""));
+    QCOMPARE(pg->quote("Message \"Type\""), QString("\"Message \"\"Type\"\"\""));
+    QCOMPARE(pg->nullSafeEqual("a", "?"), QString("a IS NOT DISTINCT FROM ?"));
+    const auto odbc = data::Dialect::forDriver("ODBC");
+    QCOMPARE(odbc->limit(5), QString(" FETCH FIRST 5 ROWS ONLY"));
+    QVERIFY(errorOf<data::EngineError>([] { data::Dialect::forDriver("DBASE"); }).contains("DBASE"));
+}
+
+void TstDataEngine::keyViolationText()
+{
+    testsupport::TestDatabase db;
+    db.addStaff("Abbott, Helen");
+    data::Database& d = data::Database::forAlias(alias);
+    QSqlQuery& q = d.prepared("INSERT INTO \"Staff\" (\"Name\") VALUES (?)");
+    QCOMPARE(errorOf<data::EngineError>([&] { d.exec(q, {"Abbott, Helen"}); }), QString("Key violation."));
+    QSqlQuery& bad = d.prepared("SELECT 1");
+    Q_UNUSED(bad);
+    QVERIFY(errorOf<data::EngineError>([&] { d.prepared("SELECT Nope FROM Staff"); }).contains("Nope"));
+}
+
+void TstDataEngine::schemaQuestions()
+{
+    testsupport::TestDatabase db;
+    data::Database& d = data::Database::forAlias(alias);
+    QVERIFY(d.tableExists("Staff"));
+    QVERIFY(d.tableExists("staff_log"));
+    QVERIFY(!d.tableExists("Staffs"));
+    QCOMPARE(d.columns("Staff_Log").at(7), QString("Date Left"));
+    QCOMPARE(d.primaryKey("Staff"), QString("Employee_No"));
+    QCOMPARE(d.primaryKey("Mess"), QString("Mess_No"));
+    QCOMPARE(d.primaryKey("Dept"), QString("Dept_Id"));
+    QCOMPARE(d.indexFields("Staff", "NAMEIndex"), QStringList{"Name"});
+    QCOMPARE(d.indexFields("Staff", "Staff#PX"),
+             (QStringList{"Employee_No", "Name", "Emp_Num", "Password", "EMail"}));
+    QVERIFY(errorOf<data::EngineError>([&] { d.indexFields("Staff", "Nope"); }).contains("Nope"));
+    QVERIFY(errorOf<data::EngineError>([&] { d.columns("Staffs"); }).contains("Staffs"));
+    const auto info = d.columnInfo("Staff");
+    QCOMPARE(info[1].size, 25);
+    QCOMPARE(info[0].type, data::FieldType::AutoInc);
+    QCOMPARE(info[2].type, data::FieldType::Float);
+    QCOMPARE(info[17].type, data::FieldType::Memo);
+}
+
+// A check-out's two posts: the Staff row and its history row.
+static void checkOut(data::Table& staffTable, data::Table& log)
+{
+    staffTable.Edit();
+    staffTable.FieldByName("Status")->SetAsString("Out");
+    staffTable.FieldByName("Destination")->SetAsString("Boston");
+    log.Edit();
+    log.Insert();
+    log.FieldByName("Name")->SetAsString(staffTable.FieldByName("Name")->AsString());
+    log.FieldByName("Status")->SetAsString("Out");
+}
+
+void TstDataEngine::groupedPostsCommitTogether()
+{
+    testsupport::TestDatabase db;
+    db.addStaff("Abbott, Helen");
+    auto s = staff();
+    auto log = staffLog();
+    s->Open();
+    log->Open();
+    checkOut(*s, *log);
+    {
+        data::Transaction tr(data::Database::forAlias(alias));
+        s->Post();
+        log->Post();
+        tr.Commit();
+    }
+    QCOMPARE(db.scalar("SELECT Status FROM Staff").toString(), QString("Out"));
+    QCOMPARE(db.scalar("SELECT COUNT(*) FROM Staff_Log").toInt(), 1);
+    QCOMPARE(s->State(), DataSetState::Browse);
+    QCOMPARE(log->State(), DataSetState::Browse);
+    QVERIFY(!data::Database::forAlias(alias).InTransaction());
+}
+
+void TstDataEngine::rolledBackGroupRestoresEditState()
+{
+    testsupport::TestDatabase db;
+    db.addStaff("Abbott, Helen");
+    auto s = staff();
+    auto log = staffLog();
+    s->Open();
+    log->Open();
+    checkOut(*s, *log);
+    {
+        data::Transaction tr(data::Database::forAlias(alias));
+        s->Post();
+        log->Post();
+        QCOMPARE(s->State(), DataSetState::Browse);
+        // no Commit: the group is rolled back
+    }
+    QCOMPARE(db.scalar("SELECT Status FROM Staff").toString(), QString("IN"));
+    QCOMPARE(db.scalar("SELECT COUNT(*) FROM Staff_Log").toInt(), 0);
+    QCOMPARE(s->State(), DataSetState::Edit);
+    QCOMPARE(s->FieldByName("Status")->AsString(), QString("Out"));
+    QCOMPARE(s->FieldByName("Destination")->AsString(), QString("Boston"));
+    QCOMPARE(log->State(), DataSetState::Insert);
+    QCOMPARE(log->FieldByName("Name")->AsString(), QString("Abbott, Helen"));
+    // posting again now stores both
+    s->Post();
+    log->Post();
+    QCOMPARE(db.scalar("SELECT Status FROM Staff").toString(), QString("Out"));
+    QCOMPARE(db.scalar("SELECT COUNT(*) FROM Staff_Log").toInt(), 1);
+    log->First();
+    QVERIFY(!log->Eof());
+    log->Next();
+    QVERIFY(log->Eof()); // no phantom row of the rolled-back insert
+}
+
+void TstDataEngine::failedHistoryRowKeepsStaffRowEditing()
+{
+    testsupport::TestDatabase db;
+    db.addStaff("Abbott, Helen");
+    db.exec("CREATE TRIGGER refuse BEFORE INSERT ON Staff_Log BEGIN SELECT RAISE(ABORT, 'history refused'); END");
+    auto s = staff();
+    auto log = staffLog();
+    s->Open();
+    log->Open();
+    checkOut(*s, *log);
+    const QString msg = errorOf<data::EngineError>([&] {
+        data::Transaction tr(data::Database::forAlias(alias));
+        s->Post();
+        log->Post();
+        tr.Commit();
+    });
+    QVERIFY2(msg.contains("history refused"), qPrintable(msg));
+    QCOMPARE(db.scalar("SELECT Status FROM Staff").toString(), QString("IN"));
+    QCOMPARE(s->State(), DataSetState::Edit);
+    QCOMPARE(s->FieldByName("Status")->AsString(), QString("Out"));
+    QCOMPARE(log->State(), DataSetState::Insert);
+    QVERIFY(!data::Database::forAlias(alias).InTransaction());
+}
+
+void TstDataEngine::failedStatementLeavesNothingStored()
+{
+    // one post is one transaction: a failing update leaves the table as it was
+    testsupport::TestDatabase db;
+    db.addStaff("Abbott, Helen");
+    db.addStaff("Baker, Tom");
+    db.exec("CREATE TRIGGER refuse BEFORE UPDATE ON Staff WHEN NEW.City = 'Nowhere' "
+            "BEGIN SELECT RAISE(ABORT, 'no such city'); END");
+    auto s = staff();
+    s->Open();
+    s->Edit();
+    s->FieldByName("City")->SetAsString("Nowhere");
+    QVERIFY(errorOf<data::EngineError>([&] { s->Post(); }).contains("no such city"));
+    QCOMPARE(s->State(), DataSetState::Edit);
+    QCOMPARE(db.scalar("SELECT COUNT(*) FROM Staff WHERE City IS NOT NULL").toInt(), 0);
+    // and the connection is usable: the next post goes through
+    s->FieldByName("City")->SetAsString("Boston");
+    s->Post();
+    QCOMPARE(db.scalar("SELECT City FROM Staff WHERE Name = 'Abbott, Helen'").toString(), QString("Boston"));
+}
+
+QTEST_MAIN(TstDataEngine)
+#include "tst_data_engine.moc"
