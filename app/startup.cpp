@@ -49,7 +49,9 @@ template <class T> void create() {
 void initialiseApplication() {
     const QString title = QStringLiteral("The Quorvale");
     controls::setApplicationTitle(title);
-    QGuiApplication::setApplicationDisplayName(title);
+    // The task bar takes the program's name from the application name and the desktop entry;
+    // a display name would be appended by the platform to every window title ("Main Menu").
+    QCoreApplication::setApplicationName(title);
     QGuiApplication::setDesktopFileName(QStringLiteral("quorvale"));
     QCoreApplication::setApplicationVersion(QStringLiteral(QUORVALE_VERSION));
     QCoreApplication::setOrganizationName(QStringLiteral("Brindlow Development Group"));
@@ -92,13 +94,9 @@ QList<controls::Form*> createdWindows() {
 }
 
 void showMainWindow() {
-    // A start geometry given to the program (-qwindowgeometry) is applied by Qt to the first
-    // ordinary window it shows, which is this one; a start state set on the window before
-    // it is shown is kept.
-    const Qt::WindowStates state = MainForm->windowState();
+    // At the stored place and size. A start geometry given to the program (-qwindowgeometry)
+    // is applied by Qt to the first ordinary window it shows, which is this one.
     MainForm->beginShowing();
-    if (state & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen))
-        MainForm->setWindowState(state);
 }
 
 int runApplication() {

@@ -25,8 +25,8 @@ void destroyWindows();
 // The windows createWindows() made, in the order of creation.
 QList<controls::Form*> createdWindows();
 
-// Shows the main window: at its stored place and size, unless the platform asked for a start
-// geometry or state.
+// Shows the main window at its stored place and size, unless the program was started with a
+// window geometry of its own.
 void showMainWindow();
 
 // Start-up, message loop and end on the running application object; the exit code.

@@ -37,6 +37,7 @@ struct Table::Impl {
     // rows read ahead around the current row, in order
     std::deque<Row> window;
     bool windowAtStart = false, windowAtEnd = false;
+    int hint = 0;                  // index of the row last moved to
 
     void clearWindow()
     {
@@ -357,12 +358,18 @@ bool Table::readLast(Row& row)
     return true;
 }
 
-static int windowIndex(const std::deque<Row>& w, const RowKey& key)
+// Where a row is in the read-ahead window: looked for first where the last move left off.
+static int windowIndex(const std::deque<Row>& w, const RowKey& key, int& hint)
 {
     // the key's last element is the row key: unique
+    auto at = [&](int i) { return i >= 0 && i < int(w.size()) && w[size_t(i)].key.last() == key.last()
+                                  && w[size_t(i)].key == key; };
+    for (int i : {hint, hint + 1, hint - 1})
+        if (at(i))
+            return hint = i;
     for (int i = int(w.size()) - 1; i >= 0; --i)
-        if (w[size_t(i)].key.last() == key.last() && w[size_t(i)].key == key)
-            return i;
+        if (at(i))
+            return hint = i;
     return -1;
 }
 
@@ -370,7 +377,7 @@ bool Table::readNext(const RowKey& from, Row& row)
 {
     if (from.size() != d->keyColumns.size())
         return false;
-    const int i = windowIndex(d->window, from);
+    const int i = windowIndex(d->window, from, d->hint);
     if (i >= 0 && i + 1 < int(d->window.size())) {
         row = d->window[size_t(i + 1)];
         return true;
@@ -398,7 +405,7 @@ bool Table::readPrior(const RowKey& from, Row& row)
 {
     if (from.size() != d->keyColumns.size())
         return false;
-    const int i = windowIndex(d->window, from);
+    const int i = windowIndex(d->window, from, d->hint);
     if (i > 0) {
         row = d->window[size_t(i - 1)];
         return true;
@@ -434,7 +441,7 @@ bool Table::readRow(const RowKey& key, Row& row)
         return false;
     row = rows.first();
     // refresh the read-ahead copy of the row
-    const int i = windowIndex(d->window, key);
+    const int i = windowIndex(d->window, key, d->hint);
     if (i >= 0) {
         if (row.key == key)
             d->window[size_t(i)] = row;
@@ -649,6 +656,7 @@ void Table::SetFilter(const QString& filter)
         throw;
     }
     First();
+    notifyDataSetChanged(); // other rows: the grids read them afresh
 }
 
 void Table::SetFiltered(bool on)
@@ -671,6 +679,7 @@ void Table::SetFiltered(bool on)
         raise(e.message());
     }
     First();
+    notifyDataSetChanged();
 }
 
 // The value a search text stands for in a key column: text cut to the field's size.

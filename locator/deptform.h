@@ -1,5 +1,5 @@
 #pragma once
-// The department list.
+// The department list: a grid edited in place, the navigator and a close button.
 #include "controls/form.h"
 
 class TDeptForm : public controls::Form {
@@ -7,6 +7,8 @@ class TDeptForm : public controls::Form {
   public:
     explicit TDeptForm(QWidget* parent = nullptr);
     ~TDeptForm() override;
+
+    void FormCreate();
 };
 
 extern TDeptForm* DeptForm;

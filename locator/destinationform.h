@@ -1,5 +1,8 @@
 #pragma once
-// The destination list.
+// The destination list: one destination per page of eight boxes, kept with the navigator.
+// Shown from the main menu and from the check-out and check-in windows, so a missing
+// destination can be added in the middle of a check-out; the table keeps its row and any
+// pending edit from one showing to the next.
 #include "controls/form.h"
 
 class TDestinationForm : public controls::Form {
@@ -7,6 +10,9 @@ class TDestinationForm : public controls::Form {
   public:
     explicit TDestinationForm(QWidget* parent = nullptr);
     ~TDestinationForm() override;
+
+    void FormCreate();
+    void Button1Click(); // "Done"
 };
 
 extern TDestinationForm* DestinationForm;

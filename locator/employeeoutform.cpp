@@ -2,16 +2,8 @@
 
 TEmployeeOutForm* EmployeeOutForm = nullptr;
 
-TEmployeeOutForm::TEmployeeOutForm(QWidget* parent)
-    : controls::Form(QStringLiteral("EmployeeOutForm"), parent) {
-    // Reachable through its instance from the moment its creation begins.
-    EmployeeOutForm = this;
-    try {
-        load();
-    } catch (...) {
-        EmployeeOutForm = nullptr;
-        throw;
-    }
+TEmployeeOutForm::TEmployeeOutForm(QWidget* parent) : TLocatorBoard(OutOfOffice, parent) {
+    loadAs(EmployeeOutForm, this);
 }
 
 TEmployeeOutForm::~TEmployeeOutForm() {

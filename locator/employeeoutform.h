@@ -1,8 +1,8 @@
 #pragma once
 // The out-of-office board: the employees whose status is "Out".
-#include "controls/form.h"
+#include "locator/board.h"
 
-class TEmployeeOutForm : public controls::Form {
+class TEmployeeOutForm : public TLocatorBoard {
     Q_OBJECT
   public:
     explicit TEmployeeOutForm(QWidget* parent = nullptr);

@@ -1,8 +1,8 @@
 #pragma once
 // The in-office board: the employees whose status is "IN".
-#include "controls/form.h"
+#include "locator/board.h"
 
-class TInOfficeForm : public controls::Form {
+class TInOfficeForm : public TLocatorBoard {
     Q_OBJECT
   public:
     explicit TInOfficeForm(QWidget* parent = nullptr);

@@ -2,15 +2,8 @@
 
 TLocatorForm* LocatorForm = nullptr;
 
-TLocatorForm::TLocatorForm(QWidget* parent) : controls::Form(QStringLiteral("LocatorForm"), parent) {
-    // Reachable through its instance from the moment its creation begins.
-    LocatorForm = this;
-    try {
-        load();
-    } catch (...) {
-        LocatorForm = nullptr;
-        throw;
-    }
+TLocatorForm::TLocatorForm(QWidget* parent) : TLocatorBoard(Alphabetical, parent) {
+    loadAs(LocatorForm, this);
 }
 
 TLocatorForm::~TLocatorForm() {

@@ -1,8 +1,8 @@
 #pragma once
-// The alphabetical board: every employee's presence status.
-#include "controls/form.h"
+// The alphabetical board: every employee's presence status, re-read at each showing.
+#include "locator/board.h"
 
-class TLocatorForm : public controls::Form {
+class TLocatorForm : public TLocatorBoard {
     Q_OBJECT
   public:
     explicit TLocatorForm(QWidget* parent = nullptr);

@@ -1,8 +1,8 @@
 #pragma once
-// The department board: the employees of one department.
-#include "controls/form.h"
+// The department board: the employees of the department picked from the department list.
+#include "locator/board.h"
 
-class TLocatorForm2 : public controls::Form {
+class TLocatorForm2 : public TLocatorBoard {
     Q_OBJECT
   public:
     explicit TLocatorForm2(QWidget* parent = nullptr);

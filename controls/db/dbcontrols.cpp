@@ -5,17 +5,12 @@
 namespace controls {
 
 namespace {
-template <class T>
-void registerClass(const char* name)
-{
-    registerWidgetClass(QString::fromLatin1(name), [](QWidget* parent) -> QWidget* {
-        return new T(parent);
-    });
+template <class T> void registerClass(const char* name) {
+    registerWidgetClass(QString::fromLatin1(name), [](QWidget* parent) -> QWidget* { return new T(parent); });
 }
 } // namespace
 
-void registerDataControls()
-{
+void registerDataControls() {
     registerClass<DBEdit>("DBEdit");
     registerClass<DBMemo>("DBMemo");
     registerClass<DBLookupCombo>("DBLookupCombo");

@@ -8,16 +8,14 @@
 
 namespace controls {
 
-DBEdit::DBEdit(QWidget* parent) : QLineEdit(parent), binding_(*this)
-{
+DBEdit::DBEdit(QWidget* parent) : QLineEdit(parent), binding_(*this) {
     connect(this, &QLineEdit::textChanged, this, &DBEdit::onTextChanged);
     connect(this, &QLineEdit::textEdited, this, &DBEdit::onTextEdited);
 }
 
 DBEdit::~DBEdit() = default;
 
-void DBEdit::bindData(const FormObjects& objects)
-{
+void DBEdit::bindData(const FormObjects& objects) {
     binding_.fieldName = dbctl::stringProperty(this, "dataField");
     maxChars_ = dbctl::intProperty(this, "maxChars", 0);
     // "readOnly" is also QLineEdit's own property, so the loader may have set either.
@@ -29,8 +27,7 @@ void DBEdit::bindData(const FormObjects& objects)
         setDataSource(source); // reloads through activeChanged()
 }
 
-void DBEdit::bind(data::DataSource* source, const QString& fieldName)
-{
+void DBEdit::bind(data::DataSource* source, const QString& fieldName) {
     binding_.fieldName = fieldName;
     if (source == dataSource())
         reload();
@@ -38,33 +35,27 @@ void DBEdit::bind(data::DataSource* source, const QString& fieldName)
         setDataSource(source);
 }
 
-void DBEdit::setDataField(const QString& fieldName)
-{
+void DBEdit::setDataField(const QString& fieldName) {
     binding_.fieldName = fieldName;
     reload();
 }
 
-void DBEdit::setMaxChars(int chars)
-{
+void DBEdit::setMaxChars(int chars) {
     maxChars_ = chars;
     configure(field());
 }
 
-void DBEdit::SetReadOnly(bool on)
-{
+void DBEdit::SetReadOnly(bool on) {
     binding_.readOnly = on;
     updateTypingState();
 }
 
-QString DBEdit::text() const
-{
-    if (!mask_.isEmpty())
-        return mask_.readText(displayText());
+QString DBEdit::text() const {
+    if (!mask_.isEmpty()) return mask_.readText(displayText());
     return QLineEdit::text();
 }
 
-void DBEdit::setText(const QString& text)
-{
+void DBEdit::setText(const QString& text) {
     if (!mask_.isEmpty())
         QLineEdit::setText(mask_.displayText(text));
     else
@@ -72,46 +63,40 @@ void DBEdit::setText(const QString& text)
     modified_ = true; // also when the text happened to be the same
 }
 
-void DBEdit::Reset()
-{
+void DBEdit::Reset() {
     reload();
 }
 
-QString DBEdit::pendingValue() const
-{
-    if (!mask_.isEmpty())
-        return mask_.storedValue(displayText());
+QString DBEdit::pendingValue() const {
+    if (!mask_.isEmpty()) return mask_.storedValue(displayText());
     return QLineEdit::text();
 }
 
-void DBEdit::UpdateRecord()
-{
-    if (!modified_)
-        return;
+void DBEdit::UpdateRecord() {
+    if (!modified_) return;
     data::Field* f = field();
     if (!f) {
         modified_ = false;
         return;
     }
-    if (!mask_.isEmpty())
-        mask_.validate(displayText());
+    if (!binding_.editing()) return; // text put in by code while the row is only browsed: nowhere to write it
+    if (!mask_.isEmpty()) mask_.validate(displayText());
     f->SetAsString(pendingValue()); // reloads this box through recordChanged()
     modified_ = false;
 }
 
-void DBEdit::refuseAndRefocus()
-{
+void DBEdit::refuseAndRefocus() {
     selectAll();
-    if (!hasFocus() && isVisible())
-        setFocus(Qt::OtherFocusReason);
+    if (!hasFocus() && isVisible()) setFocus(Qt::OtherFocusReason);
 }
 
 // --- data::DataLink ---
 
-void DBEdit::activeChanged() { reload(); }
+void DBEdit::activeChanged() {
+    reload();
+}
 
-void DBEdit::stateChanged()
-{
+void DBEdit::stateChanged() {
     // Leaving edit or insert (post, cancel, close) ends whatever the box still held.
     if (!binding_.editing() && modified_)
         reload();
@@ -119,19 +104,19 @@ void DBEdit::stateChanged()
         updateTypingState();
 }
 
-void DBEdit::recordChanged(data::Field* changed)
-{
-    if (!changed || changed == field() || !binding_.active())
-        reload();
+void DBEdit::recordChanged(data::Field* changed) {
+    if (!changed || changed == field() || !binding_.active()) reload();
 }
 
-void DBEdit::dataSetScrolled() { reload(); }
-void DBEdit::dataSetChanged() { reload(); }
+void DBEdit::dataSetScrolled() {
+    reload();
+}
+void DBEdit::dataSetChanged() {
+    reload();
+}
 
-void DBEdit::updateData()
-{
-    if (!modified_)
-        return;
+void DBEdit::updateData() {
+    if (!modified_) return;
     try {
         UpdateRecord();
     } catch (...) {
@@ -142,8 +127,7 @@ void DBEdit::updateData()
 
 // --- the box ---
 
-void DBEdit::configure(const data::Field* f)
-{
+void DBEdit::configure(const data::Field* f) {
     const QString maskText = f ? f->EditMaskText() : QString();
     if (maskText != maskSource_) {
         maskSource_ = maskText;
@@ -161,8 +145,7 @@ void DBEdit::configure(const data::Field* f)
     setMaxLength(length);
 }
 
-void DBEdit::reload()
-{
+void DBEdit::reload() {
     data::Field* f = field();
     reloading_ = true;
     configure(f);
@@ -174,24 +157,19 @@ void DBEdit::reload()
     updateTypingState();
 }
 
-void DBEdit::updateTypingState()
-{
+void DBEdit::updateTypingState() {
     QLineEdit::setReadOnly(!binding_.canType());
 }
 
-void DBEdit::onTextChanged()
-{
-    if (!reloading_)
-        modified_ = true;
+void DBEdit::onTextChanged() {
+    if (!reloading_) modified_ = true;
     emit changed();
 }
 
 // A change that did not come through a key (the context menu's paste or delete): the
 // dataset goes into edit afterwards, keeping what was put into the box.
-void DBEdit::onTextEdited()
-{
-    if (reloading_ || binding_.editing())
-        return;
+void DBEdit::onTextEdited() {
+    if (reloading_ || binding_.editing()) return;
     const QString shown = displayText();
     const int cursor = cursorPosition();
     if (!binding_.ensureEditing()) {
@@ -203,8 +181,7 @@ void DBEdit::onTextEdited()
     modified_ = true;
 }
 
-void DBEdit::keyPressEvent(QKeyEvent* e)
-{
+void DBEdit::keyPressEvent(QKeyEvent* e) {
     if (e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier) {
         if (modified_) {
             Reset();
@@ -249,8 +226,7 @@ void DBEdit::keyPressEvent(QKeyEvent* e)
     QLineEdit::keyPressEvent(e);
 }
 
-void DBEdit::inputMethodEvent(QInputMethodEvent* e)
-{
+void DBEdit::inputMethodEvent(QInputMethodEvent* e) {
     if (!e->commitString().isEmpty() && !binding_.ensureEditing()) {
         e->accept();
         return;
@@ -258,15 +234,12 @@ void DBEdit::inputMethodEvent(QInputMethodEvent* e)
     QLineEdit::inputMethodEvent(e);
 }
 
-void DBEdit::dropEvent(QDropEvent* e)
-{
-    if (!binding_.ensureEditing())
-        return;
+void DBEdit::dropEvent(QDropEvent* e) {
+    if (!binding_.ensureEditing()) return;
     QLineEdit::dropEvent(e);
 }
 
-void DBEdit::focusInEvent(QFocusEvent* e)
-{
+void DBEdit::focusInEvent(QFocusEvent* e) {
     QLineEdit::focusInEvent(e);
     // Entering the box by keyboard or from code selects its whole text, masked or not, so
     // that typing replaces it (a click places the cursor instead).
@@ -282,15 +255,12 @@ void DBEdit::focusInEvent(QFocusEvent* e)
     }
 }
 
-void DBEdit::focusOutEvent(QFocusEvent* e)
-{
+void DBEdit::focusOutEvent(QFocusEvent* e) {
     QLineEdit::focusOutEvent(e);
     // Only leaving the box for another control of the window counts: a popup or another
     // window (a message box) coming up does not.
-    if (e->reason() == Qt::PopupFocusReason || e->reason() == Qt::ActiveWindowFocusReason)
-        return;
-    if (!modified_)
-        return;
+    if (e->reason() == Qt::PopupFocusReason || e->reason() == Qt::ActiveWindowFocusReason) return;
+    if (!modified_) return;
     runGuarded([this] {
         try {
             UpdateRecord();

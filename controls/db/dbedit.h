@@ -14,7 +14,7 @@ namespace controls {
 
 class DBEdit : public QLineEdit, public data::DataLink, public DataAware {
     Q_OBJECT
-public:
+  public:
     explicit DBEdit(QWidget* parent = nullptr);
     ~DBEdit() override;
 
@@ -57,17 +57,17 @@ public:
     void dataSetChanged() override;
     void updateData() override;
 
-signals:
+  signals:
     void changed();
 
-protected:
+  protected:
     void keyPressEvent(QKeyEvent* e) override;
     void focusInEvent(QFocusEvent* e) override;
     void focusOutEvent(QFocusEvent* e) override;
     void inputMethodEvent(QInputMethodEvent* e) override;
     void dropEvent(QDropEvent* e) override;
 
-private:
+  private:
     void reload();
     void configure(const data::Field* f);
     void updateTypingState();

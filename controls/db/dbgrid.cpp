@@ -25,7 +25,7 @@ namespace dbctl {
 // pending new row while the dataset is inserting. The current row shows the field values
 // (the row being edited); the others show the values as read.
 class GridModel : public QAbstractTableModel {
-public:
+  public:
     struct Line {
         data::RowKey key;
         QVector<QVariant> values;
@@ -44,34 +44,25 @@ public:
     int current = -1;
     int insertAt = -1;
 
-    int rowCount(const QModelIndex& parent = {}) const override
-    {
+    int rowCount(const QModelIndex& parent = {}) const override {
         return parent.isValid() ? 0 : int(lines.size());
     }
-    int columnCount(const QModelIndex& parent = {}) const override
-    {
+    int columnCount(const QModelIndex& parent = {}) const override {
         return parent.isValid() ? 0 : int(cols.size());
     }
 
-    QString text(int row, int col) const
-    {
-        if (row < 0 || row >= lines.size() || col < 0 || col >= cols.size())
-            return {};
+    QString text(int row, int col) const {
+        if (row < 0 || row >= lines.size() || col < 0 || col >= cols.size()) return {};
         const int fi = cols[col].fieldIndex;
-        if (fi < 0)
-            return {};
+        if (fi < 0) return {};
         const data::DataSet* ds = grid_->dataSet();
-        if (row == current && ds && ds->Active() && fi < ds->fields().size())
-            return ds->fields()[fi]->Text();
-        if (lines[row].blank)
-            return {};
+        if (row == current && ds && ds->Active() && fi < ds->fields().size()) return ds->fields()[fi]->Text();
+        if (lines[row].blank) return {};
         return valueText(lines[row].values.value(fi));
     }
 
-    QVariant data(const QModelIndex& index, int role) const override
-    {
-        if (!index.isValid())
-            return {};
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (!index.isValid()) return {};
         switch (role) {
         case Qt::DisplayRole:
         case Qt::EditRole:
@@ -83,11 +74,9 @@ public:
         }
     }
 
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
-    {
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
         if (orientation == Qt::Horizontal) {
-            if (section < 0 || section >= cols.size())
-                return {};
+            if (section < 0 || section >= cols.size()) return {};
             switch (role) {
             case Qt::DisplayRole:
                 return cols[section].title;
@@ -105,62 +94,49 @@ public:
             }
         }
         if (role == Qt::DisplayRole) {
-            if (section != current)
-                return QString();
+            if (section != current) return QString();
             const data::DataSet* ds = grid_->dataSet();
             const auto s = ds ? ds->State() : data::DataSetState::Inactive;
-            if (s == data::DataSetState::Insert)
-                return QStringLiteral("*");
-            if (s == data::DataSetState::Edit)
-                return QStringLiteral("I");
+            if (s == data::DataSetState::Insert) return QStringLiteral("*");
+            if (s == data::DataSetState::Edit) return QStringLiteral("I");
             return QStringLiteral("\u25B6");
         }
-        if (role == Qt::TextAlignmentRole)
-            return int(Qt::AlignCenter);
+        if (role == Qt::TextAlignmentRole) return int(Qt::AlignCenter);
         return {};
     }
 
-    Qt::ItemFlags flags(const QModelIndex& index) const override
-    {
-        if (!index.isValid())
-            return Qt::NoItemFlags;
+    Qt::ItemFlags flags(const QModelIndex& index) const override {
+        if (!index.isValid()) return Qt::NoItemFlags;
         Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-        if (index.row() == current && grid_->cellEditable(index.column()))
-            f |= Qt::ItemIsEditable;
+        if (index.row() == current && grid_->cellEditable(index.column())) f |= Qt::ItemIsEditable;
         return f;
     }
 
-    int rowOfKey(const data::RowKey& key) const
-    {
+    int rowOfKey(const data::RowKey& key) const {
         for (int i = 0; i < lines.size(); ++i)
-            if (!lines[i].blank && lines[i].key == key)
-                return i;
+            if (!lines[i].blank && lines[i].key == key) return i;
         return -1;
     }
 
     void beginReset() { beginResetModel(); }
     void endReset() { endResetModel(); }
-    void rowsChanged(int first, int last)
-    {
-        if (lines.isEmpty() || cols.isEmpty())
-            return;
+    void rowsChanged(int first, int last) {
+        if (lines.isEmpty() || cols.isEmpty()) return;
         first = std::clamp(first, 0, int(lines.size()) - 1);
         last = std::clamp(last, 0, int(lines.size()) - 1);
         emit dataChanged(index(first, 0), index(last, int(cols.size()) - 1));
         emit headerDataChanged(Qt::Vertical, first, last);
     }
 
-private:
+  private:
     DBGrid* grid_;
 };
 
 // ------------------------------------------------------------------- the cell editor
 
 class GridEditor : public QLineEdit {
-public:
-    GridEditor(QWidget* parent, DBGrid* grid, int column)
-        : QLineEdit(parent), grid_(grid), column_(column)
-    {
+  public:
+    GridEditor(QWidget* parent, DBGrid* grid, int column) : QLineEdit(parent), grid_(grid), column_(column) {
         setFrame(false);
     }
 
@@ -168,18 +144,14 @@ public:
     data::EditMask mask;
     bool loaded = false;
 
-    QString pendingValue() const
-    {
-        return mask.isEmpty() ? text() : mask.storedValue(displayText());
-    }
+    QString pendingValue() const { return mask.isEmpty() ? text() : mask.storedValue(displayText()); }
 
-protected:
-    void keyPressEvent(QKeyEvent* e) override
-    {
+  protected:
+    void keyPressEvent(QKeyEvent* e) override {
         if (isEditingKey(e)) {
             const QString typed = e->text();
-            if (!typed.isEmpty() && typed.at(0).isPrint() &&
-                isNumberField(grid_->fieldOfColumn(column_)) && !acceptsNumberText(typed)) {
+            if (!typed.isEmpty() && typed.at(0).isPrint() && isNumberField(grid_->fieldOfColumn(column_)) &&
+                !acceptsNumberText(typed)) {
                 QApplication::beep();
                 e->accept();
                 return;
@@ -192,22 +164,20 @@ protected:
         QLineEdit::keyPressEvent(e);
     }
 
-private:
+  private:
     DBGrid* grid_;
     int column_;
 };
 
 class GridDelegate : public QStyledItemDelegate {
-public:
+  public:
     explicit GridDelegate(DBGrid* grid) : QStyledItemDelegate(grid), grid_(grid) {}
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
-                          const QModelIndex& index) const override
-    {
+                          const QModelIndex& index) const override {
         auto* editor = new GridEditor(parent, grid_, index.column());
         if (const data::Field* f = grid_->fieldOfColumn(index.column())) {
-            if (f->dataType() == data::FieldType::String && f->Size() > 0)
-                editor->setMaxLength(f->Size());
+            if (f->dataType() == data::FieldType::String && f->Size() > 0) editor->setMaxLength(f->Size());
             if (!f->EditMaskText().isEmpty()) {
                 editor->mask = f->editMask();
                 editor->setInputMask(editor->mask.qtInputMask());
@@ -219,11 +189,9 @@ public:
 
     // The editor is filled once, when it opens; later reloads of the row do not overwrite
     // what is being typed.
-    void setEditorData(QWidget* w, const QModelIndex& index) const override
-    {
+    void setEditorData(QWidget* w, const QModelIndex& index) const override {
         auto* editor = dynamic_cast<GridEditor*>(w);
-        if (!editor || editor->loaded)
-            return;
+        if (!editor || editor->loaded) return;
         editor->loaded = true;
         const QString value = index.data(Qt::EditRole).toString();
         editor->setText(editor->mask.isEmpty() ? value : editor->mask.displayText(value));
@@ -234,7 +202,7 @@ public:
     // The grid writes the cell itself (commitData), where the layer's errors are handled.
     void setModelData(QWidget*, QAbstractItemModel*, const QModelIndex&) const override {}
 
-private:
+  private:
     DBGrid* grid_;
 };
 
@@ -245,18 +213,14 @@ using dbctl::GridModel;
 
 namespace {
 
-Qt::Alignment alignmentOf(const QString& text)
-{
+Qt::Alignment alignmentOf(const QString& text) {
     const QString t = text.trimmed().toLower();
-    if (t == "center" || t == "centre" || t == "tacenter")
-        return Qt::AlignHCenter;
-    if (t == "right" || t == "tarightjustify")
-        return Qt::AlignRight;
+    if (t == "center" || t == "centre" || t == "tacenter") return Qt::AlignHCenter;
+    if (t == "right" || t == "tarightjustify") return Qt::AlignRight;
     return Qt::AlignLeft;
 }
 
-bool guardedRun(const std::function<void()>& f)
-{
+bool guardedRun(const std::function<void()>& f) {
     bool done = false;
     runGuarded([&] {
         f();
@@ -265,8 +229,7 @@ bool guardedRun(const std::function<void()>& f)
     return done;
 }
 
-bool isEditState(data::DataSetState s)
-{
+bool isEditState(data::DataSetState s) {
     return s == data::DataSetState::Edit || s == data::DataSetState::Insert;
 }
 
@@ -276,8 +239,7 @@ bool isEditState(data::DataSetState s)
 
 DBGrid::DBGrid(QWidget* parent)
     : QTableView(parent), model_(new GridModel(this)), delegate_(new dbctl::GridDelegate(this)),
-      bar_(new QScrollBar(Qt::Vertical, this))
-{
+      bar_(new QScrollBar(Qt::Vertical, this)) {
     setModel(model_);
     setItemDelegate(delegate_);
     setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -294,8 +256,7 @@ DBGrid::DBGrid(QWidget* parent)
     horizontalHeader()->setSectionsMovable(false);
     horizontalHeader()->setHighlightSections(false);
     connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int section, int, int size) {
-        if (applyingWidths_ || syncing_ || section < 0 || section >= model_->cols.size())
-            return;
+        if (applyingWidths_ || syncing_ || section < 0 || section >= model_->cols.size()) return;
         // A width the user dragged stays for this column.
         model_->cols[section].column.width = -size;
     });
@@ -318,13 +279,11 @@ DBGrid::DBGrid(QWidget* parent)
     updateBar();
 }
 
-DBGrid::~DBGrid()
-{
+DBGrid::~DBGrid() {
     disconnect(focusConnection_);
 }
 
-void DBGrid::bindData(const FormObjects& objects)
-{
+void DBGrid::bindData(const FormObjects& objects) {
     const QVariant cols = property("columns");
     if (cols.isValid()) {
         if (cols.canConvert<QJsonArray>() && cols.typeId() == QMetaType::QJsonArray)
@@ -342,8 +301,7 @@ void DBGrid::bindData(const FormObjects& objects)
         setDataSource(source);
 }
 
-QVector<DBGrid::Column> DBGrid::columnsFromJson(const QJsonArray& array)
-{
+QVector<DBGrid::Column> DBGrid::columnsFromJson(const QJsonArray& array) {
     QVector<Column> out;
     for (const QJsonValue& v : array) {
         const QJsonObject o = v.toObject();
@@ -359,31 +317,42 @@ QVector<DBGrid::Column> DBGrid::columnsFromJson(const QJsonArray& array)
     return out;
 }
 
-void DBGrid::setColumns(const QVector<Column>& columns)
-{
+void DBGrid::setColumns(const QVector<Column>& columns) {
     columns_ = columns;
     activeChanged();
 }
 
-void DBGrid::setColumns(const QJsonArray& columns) { setColumns(columnsFromJson(columns)); }
+void DBGrid::setColumns(const QJsonArray& columns) {
+    setColumns(columnsFromJson(columns));
+}
 
-void DBGrid::SetReadOnly(bool on)
-{
+void DBGrid::SetReadOnly(bool on) {
     readOnly_ = on;
     model_->rowsChanged(0, int(model_->lines.size()) - 1);
 }
 
 // --- what the grid shows ---
 
-int DBGrid::shownRowCount() const { return int(model_->lines.size()); }
-int DBGrid::currentShownRow() const { return model_->current; }
-int DBGrid::shownColumnCount() const { return int(model_->cols.size()); }
-QString DBGrid::columnTitle(int column) const { return model_->cols.value(column).title; }
-QString DBGrid::cellText(int row, int column) const { return model_->text(row, column); }
-bool DBGrid::isInsertRow(int row) const { return row >= 0 && row == model_->insertAt; }
+int DBGrid::shownRowCount() const {
+    return int(model_->lines.size());
+}
+int DBGrid::currentShownRow() const {
+    return model_->current;
+}
+int DBGrid::shownColumnCount() const {
+    return int(model_->cols.size());
+}
+QString DBGrid::columnTitle(int column) const {
+    return model_->cols.value(column).title;
+}
+QString DBGrid::cellText(int row, int column) const {
+    return model_->text(row, column);
+}
+bool DBGrid::isInsertRow(int row) const {
+    return row >= 0 && row == model_->insertAt;
+}
 
-int DBGrid::visibleRowCapacity() const
-{
+int DBGrid::visibleRowCapacity() const {
     const int rowHeight = std::max(1, verticalHeader()->defaultSectionSize());
     int height;
     if (isVisible() && !testAttribute(Qt::WA_PendingResizeEvent)) {
@@ -391,55 +360,43 @@ int DBGrid::visibleRowCapacity() const
     } else {
         // Not laid out yet (a window created hidden): what the stored size leaves for rows.
         height = contentsRect().height();
-        if (!horizontalHeader()->isHidden())
-            height -= horizontalHeader()->sizeHint().height();
+        if (!horizontalHeader()->isHidden()) height -= horizontalHeader()->sizeHint().height();
     }
     return std::max(1, height / rowHeight);
 }
 
 // --- binding ---
 
-data::Field* DBGrid::fieldOfColumn(int column) const
-{
+data::Field* DBGrid::fieldOfColumn(int column) const {
     const data::DataSet* ds = dataSet();
-    if (!ds || !ds->Active() || column < 0 || column >= model_->cols.size())
-        return nullptr;
+    if (!ds || !ds->Active() || column < 0 || column >= model_->cols.size()) return nullptr;
     const int fi = model_->cols[column].fieldIndex;
     return fi >= 0 && fi < ds->fields().size() ? ds->fields()[fi] : nullptr;
 }
 
-bool DBGrid::canModify() const
-{
+bool DBGrid::canModify() const {
     const data::DataSet* ds = dataSet();
     return ds && ds->Active() && ds->CanModify() && !readOnly_;
 }
 
-bool DBGrid::cellEditable(int column) const
-{
+bool DBGrid::cellEditable(int column) const {
     const data::Field* f = fieldOfColumn(column);
-    if (!f || f->ReadOnly() || f->dataType() == data::FieldType::AutoInc || !canModify())
-        return false;
+    if (!f || f->ReadOnly() || f->dataType() == data::FieldType::AutoInc || !canModify()) return false;
     return isEditState(dataSet()->State()) || (dataSource() && dataSource()->AutoEdit());
 }
 
-bool DBGrid::ensureEditing()
-{
+bool DBGrid::ensureEditing() {
     data::DataSet* ds = dataSet();
-    if (!canModify())
-        return false;
-    if (isEditState(ds->State()))
-        return true;
-    if (!dataSource()->AutoEdit())
-        return false;
+    if (!canModify()) return false;
+    if (isEditState(ds->State())) return true;
+    if (!dataSource()->AutoEdit()) return false;
     runGuarded([ds] { ds->Edit(); });
     return isEditState(ds->State());
 }
 
-bool DBGrid::run(const std::function<void(data::DataSet&)>& op)
-{
+bool DBGrid::run(const std::function<void(data::DataSet&)>& op) {
     data::DataSet* ds = dataSet();
-    if (!ds || !ds->Active())
-        return false;
+    if (!ds || !ds->Active()) return false;
     std::exception_ptr error;
     ++busy_;
     try {
@@ -448,23 +405,17 @@ bool DBGrid::run(const std::function<void(data::DataSet&)>& op)
         error = std::current_exception();
     }
     --busy_;
-    if (busy_ == 0)
-        flush();
-    if (error)
-        runGuarded([&] { std::rethrow_exception(error); }); // the default error box
+    if (busy_ == 0) flush();
+    if (error) runGuarded([&] { std::rethrow_exception(error); }); // the default error box
     return !error;
 }
 
-void DBGrid::request(Sync s)
-{
-    if (int(s) > int(pending_))
-        pending_ = s;
-    if (busy_ == 0)
-        flush();
+void DBGrid::request(Sync s) {
+    if (int(s) > int(pending_)) pending_ = s;
+    if (busy_ == 0) flush();
 }
 
-void DBGrid::flush()
-{
+void DBGrid::flush() {
     const Sync s = pending_;
     pending_ = Sync::None;
     if (s == Sync::Rebuild)
@@ -473,8 +424,7 @@ void DBGrid::flush()
         followScroll();
 }
 
-void DBGrid::resolveColumns()
-{
+void DBGrid::resolveColumns() {
     QVector<GridModel::Col> cols;
     const data::DataSet* ds = dataSet();
     const bool open = ds && ds->Active();
@@ -487,26 +437,22 @@ void DBGrid::resolveColumns()
         }
     }
     for (const Column& c : wanted) {
-        if (!c.visible)
-            continue;
+        if (!c.visible) continue;
         GridModel::Col col;
         col.column = c;
         col.title = c.title.isEmpty() ? c.field : c.title;
         if (open) {
-            if (const data::Field* f = ds->FindField(c.field))
-                col.fieldIndex = f->index();
+            if (const data::Field* f = ds->FindField(c.field)) col.fieldIndex = f->index();
         }
         // Keep a width the user set for the same column.
         for (const GridModel::Col& old : model_->cols)
-            if (old.column.field == c.field && old.column.width < 0)
-                col.column.width = old.column.width;
+            if (old.column.field == c.field && old.column.width < 0) col.column.width = old.column.width;
         cols.append(col);
     }
     model_->cols = cols;
 }
 
-void DBGrid::applyColumnWidths()
-{
+void DBGrid::applyColumnWidths() {
     applyingWidths_ = true;
     const QFontMetrics cell = fontMetrics();
     const data::DataSet* ds = dataSet();
@@ -533,23 +479,19 @@ void DBGrid::applyColumnWidths()
 
 // --- keeping the window of rows ---
 
-void DBGrid::dropEditor()
-{
-    if (!editor_)
-        return;
+void DBGrid::dropEditor() {
+    if (!editor_) return;
     QWidget* editor = editor_;
     const bool hadFocus = editor->hasFocus();
     suppressCommit_ = true;
     editor_ = nullptr;
-    if (hadFocus)
-        setFocus(Qt::OtherFocusReason); // the editor's focus-out closes it (nothing written)
+    if (hadFocus) setFocus(Qt::OtherFocusReason); // the editor's focus-out closes it (nothing written)
     if (indexWidget(currentIndex()) == editor || state() == QAbstractItemView::EditingState)
         QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);
     suppressCommit_ = false;
 }
 
-void DBGrid::rebuild()
-{
+void DBGrid::rebuild() {
     data::DataSet* ds = dataSet();
     QVector<GridModel::Line> lines;
     int current = -1;
@@ -562,14 +504,13 @@ void DBGrid::rebuild()
             out.reserve(rows.size());
             for (const data::Row& r : rows)
                 out.append({r.key, r.values, false});
-            if (reverse)
-                std::reverse(out.begin(), out.end());
+            if (reverse) std::reverse(out.begin(), out.end());
             return out;
         };
         // `total` rows around `key`: `pos` of them before it when the table has them, the
         // rest from the key on, and more from above when the table ends too soon.
-        auto around = [&](const data::RowKey& key, int before, int total,
-                          QVector<GridModel::Line>& above, QVector<GridModel::Line>& below) {
+        auto around = [&](const data::RowKey& key, int before, int total, QVector<GridModel::Line>& above,
+                          QVector<GridModel::Line>& below) {
             above = before > 0 ? toLines(ds->FetchRows(key, false, before, false), true)
                                : QVector<GridModel::Line>();
             below = toLines(ds->FetchRows(key, true, total - int(above.size()), true), false);
@@ -646,23 +587,18 @@ void DBGrid::rebuild()
     updateBar();
 }
 
-void DBGrid::syncCurrentIndex()
-{
-    if (model_->current < 0 || model_->cols.isEmpty())
-        return;
+void DBGrid::syncCurrentIndex() {
+    if (model_->current < 0 || model_->cols.isEmpty()) return;
     int col = currentIndex().isValid() ? currentIndex().column() : 0;
     col = std::clamp(col, 0, int(model_->cols.size()) - 1);
     const QModelIndex idx = model_->index(model_->current, col);
-    if (currentIndex() == idx && selectionModel()->isRowSelected(idx.row(), {}))
-        return;
+    if (currentIndex() == idx && selectionModel()->isRowSelected(idx.row(), {})) return;
     syncing_ = true;
-    selectionModel()->setCurrentIndex(idx, QItemSelectionModel::ClearAndSelect |
-                                               QItemSelectionModel::Rows);
+    selectionModel()->setCurrentIndex(idx, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     syncing_ = false;
 }
 
-void DBGrid::updateBar()
-{
+void DBGrid::updateBar() {
     const data::DataSet* ds = dataSet();
     const bool active = ds && ds->Active() && !ds->IsEmpty();
     bar_->setEnabled(active);
@@ -675,19 +611,16 @@ void DBGrid::updateBar()
     bar_->setValue(v);
 }
 
-void DBGrid::checkCapacity()
-{
+void DBGrid::checkCapacity() {
     const int cap = visibleRowCapacity();
-    if (cap == capacity_)
-        return;
+    if (cap == capacity_) return;
     capacity_ = cap;
     rebuild();
 }
 
 // --- data::DataLink ---
 
-void DBGrid::activeChanged()
-{
+void DBGrid::activeChanged() {
     const data::DataSet* ds = dataSet();
     lastState_ = ds ? ds->State() : data::DataSetState::Inactive;
     appending_ = false;
@@ -706,8 +639,7 @@ void DBGrid::activeChanged()
     rebuild();
 }
 
-void DBGrid::stateChanged()
-{
+void DBGrid::stateChanged() {
     const data::DataSet* ds = dataSet();
     const auto now = ds ? ds->State() : data::DataSetState::Inactive;
     const auto before = lastState_;
@@ -721,22 +653,20 @@ void DBGrid::stateChanged()
         // Same row, now being edited: only the marker and the values change.
         model_->rowsChanged(model_->current, model_->current);
     } else {
-        if (now != data::DataSetState::Insert)
-            appending_ = false;
+        if (now != data::DataSetState::Insert) appending_ = false;
         request(Sync::Rebuild);
     }
 }
 
-void DBGrid::recordChanged(data::Field*)
-{
-    if (model_->current >= 0)
-        model_->rowsChanged(model_->current, model_->current);
+void DBGrid::recordChanged(data::Field*) {
+    if (model_->current >= 0) model_->rowsChanged(model_->current, model_->current);
 }
 
-void DBGrid::dataSetScrolled() { request(Sync::Scroll); }
+void DBGrid::dataSetScrolled() {
+    request(Sync::Scroll);
+}
 
-void DBGrid::followScroll()
-{
+void DBGrid::followScroll() {
     data::DataSet* ds = dataSet();
     if (!ds || !ds->Active() || ds->State() == data::DataSetState::Insert || ds->IsEmpty()) {
         rebuild();
@@ -760,48 +690,40 @@ void DBGrid::followScroll()
     updateBar();
 }
 
-void DBGrid::dataSetChanged() { request(Sync::Rebuild); }
-
-void DBGrid::updateData()
-{
-    if (editor_ && editor_->isModified())
-        writeEditor(editor_);
+void DBGrid::dataSetChanged() {
+    request(Sync::Rebuild);
 }
 
-void DBGrid::writeEditor(GridEditor* editor)
-{
+void DBGrid::updateData() {
+    if (editor_ && editor_->isModified()) writeEditor(editor_);
+}
+
+void DBGrid::writeEditor(GridEditor* editor) {
     data::Field* f = fieldOfColumn(editor->column());
     if (!f) {
         editor->setModified(false);
         return;
     }
-    if (!editor->mask.isEmpty())
-        editor->mask.validate(editor->displayText());
+    if (!editor->mask.isEmpty()) editor->mask.validate(editor->displayText());
     f->SetAsString(editor->pendingValue());
     editor->setModified(false);
 }
 
 // --- editing in place ---
 
-bool DBGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event)
-{
-    if (!index.isValid() || index.row() != model_->current)
-        return false;
+bool DBGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
+    if (!index.isValid() || index.row() != model_->current) return false;
     return QTableView::edit(index, trigger, event);
 }
 
-void DBGrid::commitData(QWidget* editor)
-{
-    if (suppressCommit_)
-        return;
+void DBGrid::commitData(QWidget* editor) {
+    if (suppressCommit_) return;
     auto* e = dynamic_cast<GridEditor*>(editor);
-    if (!e || !e->isModified())
-        return;
+    if (!e || !e->isModified()) return;
     commitFailed_ = !guardedRun([&] { writeEditor(e); });
 }
 
-void DBGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)
-{
+void DBGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
     auto* e = dynamic_cast<GridEditor*>(editor);
     if (commitFailed_ && !suppressCommit_) {
         // The cell's text was refused: the editor stays, selected, for the user to mend.
@@ -815,43 +737,42 @@ void DBGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hin
     commitFailed_ = false;
     const bool escaped = hint == QAbstractItemDelegate::RevertModelCache && !suppressCommit_;
     const bool typed = e && e->isModified();
-    if (editor_ == e)
-        editor_ = nullptr;
+    if (editor_ == e) editor_ = nullptr;
+    if (hint == QAbstractItemDelegate::EditNextItem || hint == QAbstractItemDelegate::EditPreviousItem) {
+        // Tab in a cell leaves the grid, as Tab on the grid does.
+        QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);
+        focusNextPrevChild(hint == QAbstractItemDelegate::EditNextItem);
+        return;
+    }
     QTableView::closeEditor(editor, hint);
     // Esc on a cell with nothing typed abandons the row's edit or the new row.
     if (escaped && !typed) {
         data::DataSet* ds = dataSet();
-        if (ds && ds->Active() && isEditState(ds->State()))
-            run([](data::DataSet& d) { d.Cancel(); });
+        if (ds && ds->Active() && isEditState(ds->State())) run([](data::DataSet& d) { d.Cancel(); });
     }
 }
 
 // --- moving ---
 
-void DBGrid::gotoShownRow(int row)
-{
-    if (row < 0 || row >= model_->lines.size() || row == model_->current)
-        return;
+void DBGrid::gotoShownRow(int row) {
+    if (row < 0 || row >= model_->lines.size() || row == model_->current) return;
     const GridModel::Line line = model_->lines[row];
-    if (line.blank)
-        return;
+    if (line.blank) return;
     run([&](data::DataSet& ds) { ds.GotoKey(line.key); });
     syncCurrentIndex();
 }
 
-void DBGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous)
-{
+void DBGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
     QTableView::currentChanged(current, previous);
-    if (syncing_ || !current.isValid() || current.row() == model_->current)
-        return;
+    if (syncing_ || !current.isValid() || current.row() == model_->current) return;
     // The view moved to another row on its own: move the dataset there afterwards (never
     // from inside the selection change).
     const int row = current.row();
-    QMetaObject::invokeMethod(this, [this, row] { gotoShownRow(row); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, row] { gotoShownRow(row); }, Qt::QueuedConnection);
 }
 
-QModelIndex DBGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers)
-{
+QModelIndex DBGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
     const QModelIndex cur = currentIndex();
     switch (action) {
     case MoveUp:
@@ -861,12 +782,10 @@ QModelIndex DBGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifi
         return cur; // rows are moved through the dataset (keyPressEvent)
     case MoveNext:
     case MovePrevious: {
-        if (!cur.isValid())
-            return cur;
+        if (!cur.isValid()) return cur;
         const int step = action == MoveNext ? 1 : -1;
         for (int c = cur.column() + step; c >= 0 && c < model_->columnCount(); c += step)
-            if (!isColumnHidden(c))
-                return model_->index(cur.row(), c);
+            if (!isColumnHidden(c)) return model_->index(cur.row(), c);
         return cur;
     }
     case MoveHome:
@@ -881,8 +800,7 @@ QModelIndex DBGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifi
 
 void DBGrid::keyboardSearch(const QString&) {}
 
-void DBGrid::keyPressEvent(QKeyEvent* e)
-{
+void DBGrid::keyPressEvent(QKeyEvent* e) {
     data::DataSet* ds = dataSet();
     if (!ds || !ds->Active()) {
         QTableView::keyPressEvent(e);
@@ -897,8 +815,7 @@ void DBGrid::keyPressEvent(QKeyEvent* e)
     };
     switch (e->key()) {
     case Qt::Key_Up:
-        if (!plain)
-            break;
+        if (!plain) break;
         e->accept();
         if (untouchedInsert())
             run([](data::DataSet& d) { d.Cancel(); });
@@ -906,11 +823,9 @@ void DBGrid::keyPressEvent(QKeyEvent* e)
             run([](data::DataSet& d) { d.Prior(); });
         return;
     case Qt::Key_Down:
-        if (!plain)
-            break;
+        if (!plain) break;
         e->accept();
-        if (untouchedInsert() && appending_)
-            return; // already on the appended row
+        if (untouchedInsert() && appending_) return; // already on the appended row
         run([&](data::DataSet& d) {
             d.CheckBrowseMode(); // the row being left is written (or dropped) first
             const data::RowKey before = d.CurrentKey();
@@ -927,8 +842,7 @@ void DBGrid::keyPressEvent(QKeyEvent* e)
         return;
     case Qt::Key_PageUp:
     case Qt::Key_PageDown: {
-        if (!plain)
-            break;
+        if (!plain) break;
         e->accept();
         const int n = std::max(1, capacity_);
         run([&](data::DataSet& d) { d.MoveBy(e->key() == Qt::Key_PageUp ? -n : n); });
@@ -936,8 +850,7 @@ void DBGrid::keyPressEvent(QKeyEvent* e)
     }
     case Qt::Key_Home:
     case Qt::Key_End:
-        if (!ctrl)
-            break;
+        if (!ctrl) break;
         e->accept();
         if (e->key() == Qt::Key_Home)
             run([](data::DataSet& d) { d.First(); });
@@ -945,15 +858,12 @@ void DBGrid::keyPressEvent(QKeyEvent* e)
             run([](data::DataSet& d) { d.Last(); });
         return;
     case Qt::Key_Insert:
-        if (!plain)
-            break;
+        if (!plain) break;
         e->accept();
-        if (canModify())
-            run([](data::DataSet& d) { d.Insert(); });
+        if (canModify()) run([](data::DataSet& d) { d.Insert(); });
         return;
     case Qt::Key_Delete:
-        if (!ctrl)
-            break;
+        if (!ctrl) break;
         e->accept();
         if (canModify() && (!ds->IsEmpty() || ds->State() == data::DataSetState::Insert)) {
             run([](data::DataSet& d) {
@@ -964,8 +874,7 @@ void DBGrid::keyPressEvent(QKeyEvent* e)
         }
         return;
     case Qt::Key_Escape:
-        if (!plain)
-            break;
+        if (!plain) break;
         if (isEditState(ds->State())) {
             e->accept();
             run([](data::DataSet& d) { d.Cancel(); });
@@ -979,8 +888,7 @@ void DBGrid::keyPressEvent(QKeyEvent* e)
     QTableView::keyPressEvent(e);
 }
 
-void DBGrid::mousePressEvent(QMouseEvent* e)
-{
+void DBGrid::mousePressEvent(QMouseEvent* e) {
     const QModelIndex idx = indexAt(e->position().toPoint());
     if (idx.isValid() && idx.row() != model_->current && idx.row() < model_->lines.size() &&
         !model_->lines[idx.row()].blank) {
@@ -1011,62 +919,64 @@ void DBGrid::mousePressEvent(QMouseEvent* e)
     QTableView::mousePressEvent(e);
 }
 
-void DBGrid::wheelEvent(QWheelEvent* e)
-{
+void DBGrid::wheelEvent(QWheelEvent* e) {
     wheelRest_ += e->angleDelta().y();
     const int steps = wheelRest_ / 120;
     wheelRest_ -= steps * 120;
     e->accept();
-    if (steps != 0)
-        run([steps](data::DataSet& d) { d.MoveBy(-steps); });
+    if (steps != 0) run([steps](data::DataSet& d) { d.MoveBy(-steps); });
 }
 
-void DBGrid::onBarAction(int action)
-{
+void DBGrid::onBarAction(int action) {
     const int n = std::max(1, capacity_);
     switch (action) {
-    case QAbstractSlider::SliderSingleStepAdd: run([](data::DataSet& d) { d.Next(); }); break;
-    case QAbstractSlider::SliderSingleStepSub: run([](data::DataSet& d) { d.Prior(); }); break;
-    case QAbstractSlider::SliderPageStepAdd: run([n](data::DataSet& d) { d.MoveBy(n); }); break;
-    case QAbstractSlider::SliderPageStepSub: run([n](data::DataSet& d) { d.MoveBy(-n); }); break;
-    case QAbstractSlider::SliderToMinimum: run([](data::DataSet& d) { d.First(); }); break;
-    case QAbstractSlider::SliderToMaximum: run([](data::DataSet& d) { d.Last(); }); break;
-    default: return; // dragging: decided when released
+    case QAbstractSlider::SliderSingleStepAdd:
+        run([](data::DataSet& d) { d.Next(); });
+        break;
+    case QAbstractSlider::SliderSingleStepSub:
+        run([](data::DataSet& d) { d.Prior(); });
+        break;
+    case QAbstractSlider::SliderPageStepAdd:
+        run([n](data::DataSet& d) { d.MoveBy(n); });
+        break;
+    case QAbstractSlider::SliderPageStepSub:
+        run([n](data::DataSet& d) { d.MoveBy(-n); });
+        break;
+    case QAbstractSlider::SliderToMinimum:
+        run([](data::DataSet& d) { d.First(); });
+        break;
+    case QAbstractSlider::SliderToMaximum:
+        run([](data::DataSet& d) { d.Last(); });
+        break;
+    default:
+        return; // dragging: decided when released
     }
     updateBar();
 }
 
 // Leaving the grid for another control of the window drops a new row nothing was typed
 // into; what was typed into a cell was written into the row when its editor closed.
-void DBGrid::onFocusChanged(QWidget* old, QWidget* now)
-{
-    if (!old || !now || now->window() != window())
-        return;
+void DBGrid::onFocusChanged(QWidget* old, QWidget* now) {
+    if (!old || !now || now->window() != window()) return;
     const bool wasIn = old == this || isAncestorOf(old);
     const bool isIn = now == this || isAncestorOf(now);
-    if (!wasIn || isIn)
-        return;
+    if (!wasIn || isIn) return;
     data::DataSet* ds = dataSet();
-    if (!ds || !ds->Active())
-        return;
-    if (ds->State() == data::DataSetState::Insert && !ds->Modified() &&
-        !(editor_ && editor_->isModified()))
+    if (!ds || !ds->Active()) return;
+    if (ds->State() == data::DataSetState::Insert && !ds->Modified() && !(editor_ && editor_->isModified()))
         run([](data::DataSet& d) { d.Cancel(); });
 }
 
 // --- geometry ---
 
-void DBGrid::updateGeometries()
-{
-    if (inGeometry_)
-        return;
+void DBGrid::updateGeometries() {
+    if (inGeometry_) return;
     inGeometry_ = true;
     QTableView::updateGeometries();
     // Room for the grid's own row bar on the right of the rows.
     const int w = bar_->sizeHint().width();
     const QMargins m = viewportMargins();
-    if (m.right() != w)
-        setViewportMargins(m.left(), m.top(), w, m.bottom());
+    if (m.right() != w) setViewportMargins(m.left(), m.top(), w, m.bottom());
     const QRect vg = viewport()->geometry();
     const int hh = horizontalHeader()->isHidden() ? 0 : vg.top() - contentsRect().top();
     horizontalHeader()->setGeometry(vg.left(), vg.top() - hh, vg.width(), hh);
@@ -1075,24 +985,19 @@ void DBGrid::updateGeometries()
     inGeometry_ = false;
 }
 
-void DBGrid::resizeEvent(QResizeEvent* e)
-{
+void DBGrid::resizeEvent(QResizeEvent* e) {
     QTableView::resizeEvent(e);
-    if (!inGeometry_)
-        checkCapacity();
+    if (!inGeometry_) checkCapacity();
 }
 
-void DBGrid::showEvent(QShowEvent* e)
-{
+void DBGrid::showEvent(QShowEvent* e) {
     QTableView::showEvent(e);
     checkCapacity();
 }
 
-bool DBGrid::viewportEvent(QEvent* e)
-{
+bool DBGrid::viewportEvent(QEvent* e) {
     const bool r = QTableView::viewportEvent(e);
-    if (e->type() == QEvent::Resize && !inGeometry_)
-        checkCapacity();
+    if (e->type() == QEvent::Resize && !inGeometry_) checkCapacity();
     return r;
 }
 

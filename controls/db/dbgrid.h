@@ -24,18 +24,18 @@ namespace dbctl {
 class GridModel;
 class GridDelegate;
 class GridEditor;
-}
+} // namespace dbctl
 
 class DBGrid : public QTableView, public data::DataLink, public DataAware {
     Q_OBJECT
-public:
+  public:
     struct Column {
         QString field;
-        QString title;                 // empty: the field's name
+        QString title;                           // empty: the field's name
         Qt::Alignment alignment = Qt::AlignLeft; // values and title
         bool titleBold = false;
         bool visible = true;
-        int width = 0;                 // characters; 0: the field's display width
+        int width = 0; // characters; 0: the field's display width
     };
 
     explicit DBGrid(QWidget* parent = nullptr);
@@ -73,7 +73,7 @@ public:
     void dataSetChanged() override;
     void updateData() override;
 
-protected:
+  protected:
     void keyPressEvent(QKeyEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
     void wheelEvent(QWheelEvent* e) override;
@@ -86,11 +86,11 @@ protected:
     void keyboardSearch(const QString& search) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
-protected slots:
+  protected slots:
     void commitData(QWidget* editor) override;
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
 
-private:
+  private:
     friend class dbctl::GridModel;
     friend class dbctl::GridDelegate;
     friend class dbctl::GridEditor;
@@ -125,10 +125,10 @@ private:
     bool readOnly_ = false;
     int capacity_ = 1;
     data::DataSetState lastState_ = data::DataSetState::Inactive;
-    data::RowKey lastKey_;         // the current row's key as last seen in browse or edit
-    data::RowKey insertAnchor_;    // the row a new row was inserted in front of
+    data::RowKey lastKey_;      // the current row's key as last seen in browse or edit
+    data::RowKey insertAnchor_; // the row a new row was inserted in front of
     bool appendRequested_ = false;
-    bool appending_ = false;       // the new row stands after the last row
+    bool appending_ = false; // the new row stands after the last row
     bool syncing_ = false;
     bool suppressCommit_ = false;
     bool commitFailed_ = false;

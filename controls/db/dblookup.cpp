@@ -15,8 +15,7 @@ namespace controls {
 namespace {
 
 // Runs f guarded; true when it ran to its end.
-bool guarded(const std::function<void()>& f)
-{
+bool guarded(const std::function<void()>& f) {
     bool done = false;
     runGuarded([&] {
         f();
@@ -25,14 +24,12 @@ bool guarded(const std::function<void()>& f)
     return done;
 }
 
-QDateTime clockNow()
-{
+QDateTime clockNow() {
     const auto& fs = data::formatSettings();
     return fs.now ? fs.now() : QDateTime::currentDateTime();
 }
 
-bool isNavigationKey(int key)
-{
+bool isNavigationKey(int key) {
     switch (key) {
     case Qt::Key_Up:
     case Qt::Key_Down:
@@ -46,8 +43,7 @@ bool isNavigationKey(int key)
     }
 }
 
-bool leavesControl(const QFocusEvent* e)
-{
+bool leavesControl(const QFocusEvent* e) {
     return e->reason() != Qt::PopupFocusReason && e->reason() != Qt::ActiveWindowFocusReason;
 }
 
@@ -56,8 +52,7 @@ bool leavesControl(const QFocusEvent* e)
 // ===================================================================== DBLookupCombo
 
 DBLookupCombo::DBLookupCombo(QWidget* parent)
-    : QComboBox(parent), binding_(*this), list_(new dbctl::LookupList(this))
-{
+    : QComboBox(parent), binding_(*this), list_(new dbctl::LookupList(this)) {
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
     setCompleter(nullptr); // the text is stored as typed, never completed to a list entry
@@ -68,29 +63,24 @@ DBLookupCombo::DBLookupCombo(QWidget* parent)
     lineEdit()->installEventFilter(this);
     connect(lineEdit(), &QLineEdit::textEdited, this, &DBLookupCombo::onTextEdited);
     connect(lineEdit(), &QLineEdit::textChanged, this, [this] {
-        if (!reloading_)
-            emit changed();
+        if (!reloading_) emit changed();
     });
     connect(this, qOverload<int>(&QComboBox::activated), this, &DBLookupCombo::picked);
     listLink_.onChange = [this] { listChanged(); };
 }
 
-DBLookupCombo::~DBLookupCombo()
-{
+DBLookupCombo::~DBLookupCombo() {
     listLink_.onChange = nullptr;
 }
 
-void DBLookupCombo::bindData(const FormObjects& objects)
-{
+void DBLookupCombo::bindData(const FormObjects& objects) {
     binding_.readOnly = dbctl::boolProperty(this, "readOnly", false);
-    bindList(dbctl::sourceProperty(this, "listSource", objects),
-             dbctl::stringProperty(this, "listField"), dbctl::stringProperty(this, "keyField"));
-    bind(dbctl::sourceProperty(this, "dataSource", objects),
-         dbctl::stringProperty(this, "dataField"));
+    bindList(dbctl::sourceProperty(this, "listSource", objects), dbctl::stringProperty(this, "listField"),
+             dbctl::stringProperty(this, "keyField"));
+    bind(dbctl::sourceProperty(this, "dataSource", objects), dbctl::stringProperty(this, "dataField"));
 }
 
-void DBLookupCombo::bind(data::DataSource* source, const QString& fieldName)
-{
+void DBLookupCombo::bind(data::DataSource* source, const QString& fieldName) {
     binding_.fieldName = fieldName;
     if (source == dataSource())
         reload();
@@ -100,8 +90,7 @@ void DBLookupCombo::bind(data::DataSource* source, const QString& fieldName)
 }
 
 void DBLookupCombo::bindList(data::DataSource* listSource, const QString& listField,
-                             const QString& keyField)
-{
+                             const QString& keyField) {
     list_->setFields(listField, keyField);
     if (listSource == listLink_.dataSource())
         listChanged();
@@ -109,44 +98,37 @@ void DBLookupCombo::bindList(data::DataSource* listSource, const QString& listFi
         listLink_.setDataSource(listSource);
 }
 
-void DBLookupCombo::SetReadOnly(bool on)
-{
+void DBLookupCombo::SetReadOnly(bool on) {
     binding_.readOnly = on;
     updateTypingState();
 }
 
-bool DBLookupCombo::canType() const
-{
-    if (bound())
-        return binding_.canType();
+bool DBLookupCombo::canType() const {
+    if (bound()) return binding_.canType();
     return !binding_.readOnly;
 }
 
-void DBLookupCombo::setShownText(const QString& text)
-{
+void DBLookupCombo::setShownText(const QString& text) {
     const QString before = currentText();
     const bool wasReloading = reloading_;
     reloading_ = true;
     setCurrentIndex(list_->findLoadedText(text));
-    if (lineEdit()->text() != text)
-        lineEdit()->setText(text);
+    if (lineEdit()->text() != text) lineEdit()->setText(text);
     lineEdit()->setCursorPosition(0);
     reloading_ = wasReloading;
-    if (currentText() != before)
-        emit changed();
+    if (currentText() != before) emit changed();
 }
 
-void DBLookupCombo::setText(const QString& text)
-{
+void DBLookupCombo::setText(const QString& text) {
     setShownText(text);
-    if (bound() && binding_.editing())
-        modified_ = true;
+    if (bound() && binding_.editing()) modified_ = true;
 }
 
-void DBLookupCombo::Reset() { reload(); }
+void DBLookupCombo::Reset() {
+    reload();
+}
 
-void DBLookupCombo::reload()
-{
+void DBLookupCombo::reload() {
     if (!bound()) {
         updateTypingState();
         return;
@@ -157,8 +139,7 @@ void DBLookupCombo::reload()
     updateTypingState();
 }
 
-void DBLookupCombo::listChanged()
-{
+void DBLookupCombo::listChanged() {
     data::DataSet* ds = listLink_.dataSet();
     const QString text = currentText();
     const bool wasReloading = reloading_;
@@ -173,51 +154,49 @@ void DBLookupCombo::listChanged()
     reloading_ = wasReloading;
 }
 
-void DBLookupCombo::updateTypingState()
-{
+void DBLookupCombo::updateTypingState() {
     lineEdit()->setReadOnly(!canType());
 }
 
-void DBLookupCombo::UpdateRecord()
-{
-    if (!modified_ || !bound())
-        return;
+void DBLookupCombo::UpdateRecord() {
+    if (!modified_ || !bound()) return;
     data::Field* f = field();
     if (!f) {
         modified_ = false;
         return;
     }
+    if (!binding_.editing()) return;
     f->SetAsString(currentText()); // cut to the field's width; reloads the combo
     modified_ = false;
 }
 
-void DBLookupCombo::activeChanged() { reload(); }
+void DBLookupCombo::activeChanged() {
+    reload();
+}
 
-void DBLookupCombo::stateChanged()
-{
+void DBLookupCombo::stateChanged() {
     if (!binding_.editing() && modified_)
         reload();
     else
         updateTypingState();
 }
 
-void DBLookupCombo::recordChanged(data::Field* changed)
-{
-    if (!changed || changed == field() || !binding_.active())
-        reload();
+void DBLookupCombo::recordChanged(data::Field* changed) {
+    if (!changed || changed == field() || !binding_.active()) reload();
 }
 
-void DBLookupCombo::dataSetScrolled() { reload(); }
-void DBLookupCombo::dataSetChanged() { reload(); }
-
-void DBLookupCombo::updateData()
-{
-    if (modified_)
-        UpdateRecord();
+void DBLookupCombo::dataSetScrolled() {
+    reload();
+}
+void DBLookupCombo::dataSetChanged() {
+    reload();
 }
 
-void DBLookupCombo::picked(int row)
-{
+void DBLookupCombo::updateData() {
+    if (modified_) UpdateRecord();
+}
+
+void DBLookupCombo::picked(int row) {
     const QString text = list_->text(row);
     if (!canType()) {
         reload();
@@ -228,15 +207,12 @@ void DBLookupCombo::picked(int row)
         return;
     }
     setShownText(text);
-    if (bound())
-        modified_ = true;
+    if (bound()) modified_ = true;
     emit clicked();
 }
 
-void DBLookupCombo::onTextEdited()
-{
-    if (!bound() || reloading_)
-        return;
+void DBLookupCombo::onTextEdited() {
+    if (!bound() || reloading_) return;
     if (!binding_.editing()) {
         // A change that came without a key (the line's own menu): into edit, keeping it.
         const QString typed = lineEdit()->text();
@@ -249,10 +225,8 @@ void DBLookupCombo::onTextEdited()
     modified_ = true;
 }
 
-void DBLookupCombo::showPopup()
-{
-    if (!canType() || !list_->listActive())
-        return;
+void DBLookupCombo::showPopup() {
+    if (!canType() || !list_->listActive()) return;
     list_->ensureRow(0);
     const bool wasReloading = reloading_;
     reloading_ = true;
@@ -263,8 +237,7 @@ void DBLookupCombo::showPopup()
     QComboBox::showPopup();
 }
 
-bool DBLookupCombo::eventFilter(QObject* watched, QEvent* event)
-{
+bool DBLookupCombo::eventFilter(QObject* watched, QEvent* event) {
     if (watched == lineEdit()) {
         if (event->type() == QEvent::KeyPress) {
             auto* e = static_cast<QKeyEvent*>(event);
@@ -277,15 +250,13 @@ bool DBLookupCombo::eventFilter(QObject* watched, QEvent* event)
                 return false;
             }
             if (dbctl::isEditingKey(e)) {
-                if (!canType())
-                    return true;
+                if (!canType()) return true;
                 if (bound() && !binding_.editing()) {
                     const QString before = lineEdit()->text();
                     const int cursor = lineEdit()->cursorPosition();
                     const int selStart = lineEdit()->selectionStart();
                     const int selLength = int(lineEdit()->selectedText().size());
-                    if (!binding_.ensureEditing())
-                        return true;
+                    if (!binding_.ensureEditing()) return true;
                     if (lineEdit()->text() == before) {
                         if (selStart >= 0)
                             lineEdit()->setSelection(selStart, selLength);
@@ -302,8 +273,7 @@ bool DBLookupCombo::eventFilter(QObject* watched, QEvent* event)
     return QComboBox::eventFilter(watched, event);
 }
 
-void DBLookupCombo::keyPressEvent(QKeyEvent* e)
-{
+void DBLookupCombo::keyPressEvent(QKeyEvent* e) {
     if (isNavigationKey(e->key()) && !(e->modifiers() & Qt::AltModifier)) {
         if (!canType()) {
             e->accept();
@@ -311,59 +281,48 @@ void DBLookupCombo::keyPressEvent(QKeyEvent* e)
         }
         if (e->key() == Qt::Key_Down || e->key() == Qt::Key_PageDown)
             list_->ensureRow(currentIndex() + (e->key() == Qt::Key_Down ? 1 : 10));
-        if (e->key() == Qt::Key_End)
-            list_->fetchAll();
+        if (e->key() == Qt::Key_End) list_->fetchAll();
     }
     QComboBox::keyPressEvent(e);
 }
 
-void DBLookupCombo::focusOutEvent(QFocusEvent* e)
-{
+void DBLookupCombo::focusOutEvent(QFocusEvent* e) {
     QComboBox::focusOutEvent(e);
-    if (leavesControl(e) && bound() && modified_)
-        runGuarded([this] { UpdateRecord(); });
+    if (leavesControl(e) && bound() && modified_) runGuarded([this] { UpdateRecord(); });
 }
 
-void DBLookupCombo::wheelEvent(QWheelEvent* e)
-{
+void DBLookupCombo::wheelEvent(QWheelEvent* e) {
     e->ignore(); // scrolling past a combo must not pick values
 }
 
 // ================================================================== DBLookupComboBox
 
 DBLookupComboBox::DBLookupComboBox(QWidget* parent)
-    : QComboBox(parent), binding_(*this), list_(new dbctl::LookupList(this))
-{
+    : QComboBox(parent), binding_(*this), list_(new dbctl::LookupList(this)) {
     setEditable(false);
     setPlaceholderText(QStringLiteral(" ")); // see DBLookupCombo
     setModel(list_);
     connect(this, qOverload<int>(&QComboBox::activated), this, [this](int row) {
-        if (syncing_)
-            return;
-        if (!canChoose())
-            return;
+        if (syncing_) return;
+        if (!canChoose()) return;
         choose(row, true);
     });
     listLink_.onChange = [this] { listChanged(); };
 }
 
-DBLookupComboBox::~DBLookupComboBox()
-{
+DBLookupComboBox::~DBLookupComboBox() {
     listLink_.onChange = nullptr;
 }
 
-void DBLookupComboBox::bindData(const FormObjects& objects)
-{
+void DBLookupComboBox::bindData(const FormObjects& objects) {
     binding_.readOnly = dbctl::boolProperty(this, "readOnly", false);
     const QString listField = dbctl::stringProperty(this, "listField");
     QString keyField = dbctl::stringProperty(this, "keyField");
     bindList(dbctl::sourceProperty(this, "listSource", objects), listField, keyField);
-    bind(dbctl::sourceProperty(this, "dataSource", objects),
-         dbctl::stringProperty(this, "dataField"));
+    bind(dbctl::sourceProperty(this, "dataSource", objects), dbctl::stringProperty(this, "dataField"));
 }
 
-void DBLookupComboBox::bind(data::DataSource* source, const QString& fieldName)
-{
+void DBLookupComboBox::bind(data::DataSource* source, const QString& fieldName) {
     binding_.fieldName = fieldName;
     if (source == dataSource())
         reload();
@@ -372,8 +331,7 @@ void DBLookupComboBox::bind(data::DataSource* source, const QString& fieldName)
 }
 
 void DBLookupComboBox::bindList(data::DataSource* listSource, const QString& listField,
-                                const QString& keyField)
-{
+                                const QString& keyField) {
     list_->setFields(listField, keyField);
     if (listSource == listLink_.dataSource())
         listChanged();
@@ -381,23 +339,18 @@ void DBLookupComboBox::bindList(data::DataSource* listSource, const QString& lis
         listLink_.setDataSource(listSource);
 }
 
-void DBLookupComboBox::SetReadOnly(bool on)
-{
+void DBLookupComboBox::SetReadOnly(bool on) {
     binding_.readOnly = on;
     update();
 }
 
-bool DBLookupComboBox::canChoose() const
-{
-    if (!list_->listActive())
-        return false;
-    if (isBound())
-        return binding_.canType();
+bool DBLookupComboBox::canChoose() const {
+    if (!list_->listActive()) return false;
+    if (isBound()) return binding_.canType();
     return !binding_.readOnly;
 }
 
-void DBLookupComboBox::setShown(const QVariant& key, const QString& text)
-{
+void DBLookupComboBox::setShown(const QVariant& key, const QString& text) {
     const bool changedText = text != shown_;
     keyValue_ = key;
     shown_ = text;
@@ -405,14 +358,11 @@ void DBLookupComboBox::setShown(const QVariant& key, const QString& text)
     setCurrentIndex(list_->findLoadedText(text));
     syncing_ = false;
     update();
-    if (changedText)
-        emit changed();
+    if (changedText) emit changed();
 }
 
-void DBLookupComboBox::reload()
-{
-    if (!isBound())
-        return;
+void DBLookupComboBox::reload() {
+    if (!isBound()) return;
     const data::Field* f = binding_.field();
     if (!f || f->IsNull()) {
         hasChoice_ = false;
@@ -431,8 +381,7 @@ void DBLookupComboBox::reload()
     setShown(key, text);
 }
 
-void DBLookupComboBox::listChanged()
-{
+void DBLookupComboBox::listChanged() {
     data::DataSet* ds = listLink_.dataSet();
     syncing_ = true;
     if (ds != list_->dataSet())
@@ -441,28 +390,31 @@ void DBLookupComboBox::listChanged()
         list_->reset();
     setCurrentIndex(-1);
     syncing_ = false;
-    if (isBound() && list_->keyField() != list_->listField())
-        reload();
+    if (isBound() && list_->keyField() != list_->listField()) reload();
     update();
 }
 
-void DBLookupComboBox::activeChanged() { reload(); }
-void DBLookupComboBox::stateChanged() { update(); }
-
-void DBLookupComboBox::recordChanged(data::Field* changed)
-{
-    if (!changed || changed == binding_.field() || !binding_.active())
-        reload();
+void DBLookupComboBox::activeChanged() {
+    reload();
+}
+void DBLookupComboBox::stateChanged() {
+    update();
 }
 
-void DBLookupComboBox::dataSetScrolled() { reload(); }
-void DBLookupComboBox::dataSetChanged() { reload(); }
+void DBLookupComboBox::recordChanged(data::Field* changed) {
+    if (!changed || changed == binding_.field() || !binding_.active()) reload();
+}
 
-bool DBLookupComboBox::applyKey(const QVariant& key, const QString& text)
-{
+void DBLookupComboBox::dataSetScrolled() {
+    reload();
+}
+void DBLookupComboBox::dataSetChanged() {
+    reload();
+}
+
+bool DBLookupComboBox::applyKey(const QVariant& key, const QString& text) {
     if (isBound()) {
-        if (!binding_.ensureEditing())
-            return false;
+        if (!binding_.ensureEditing()) return false;
         return guarded([&] { binding_.field()->SetValue(key); }); // reloads through the field
     }
     const QVariant oldKey = keyValue_;
@@ -473,8 +425,7 @@ bool DBLookupComboBox::applyKey(const QVariant& key, const QString& text)
     data::DataSet* ds = list_->dataSet();
     const QString keyField = list_->keyField();
     const bool ok = guarded([&] {
-        if (ds && ds->Active())
-            ds->Locate(keyField, key);
+        if (ds && ds->Active()) ds->Locate(keyField, key);
     });
     if (!ok) {
         hasChoice_ = oldChoice;
@@ -483,34 +434,26 @@ bool DBLookupComboBox::applyKey(const QVariant& key, const QString& text)
     return ok;
 }
 
-bool DBLookupComboBox::choose(int row, bool click)
-{
-    if (!list_->ensureRow(row))
-        return false;
+bool DBLookupComboBox::choose(int row, bool click) {
+    if (!list_->ensureRow(row)) return false;
     const QVariant key = list_->key(row);
     const QString text = list_->text(row);
-    if (!applyKey(key, text))
-        return false;
-    if (click)
-        emit clicked();
+    if (!applyKey(key, text)) return false;
+    if (click) emit clicked();
     return true;
 }
 
-void DBLookupComboBox::setKeyValue(const QVariant& key)
-{
+void DBLookupComboBox::setKeyValue(const QVariant& key) {
     const int row = list_->findKey(key);
     applyKey(key, list_->text(row));
 }
 
-int DBLookupComboBox::chosenRow()
-{
-    if (!hasChoice_)
-        return -1;
+int DBLookupComboBox::chosenRow() {
+    if (!hasChoice_) return -1;
     return list_->findKey(keyValue_);
 }
 
-void DBLookupComboBox::step(int delta)
-{
+void DBLookupComboBox::step(int delta) {
     const int current = chosenRow();
     int target;
     if (delta == INT_MIN) {
@@ -521,40 +464,31 @@ void DBLookupComboBox::step(int delta)
     } else {
         target = current < 0 ? 0 : current + delta;
     }
-    if (target < 0)
-        target = 0;
-    if (!list_->ensureRow(target))
-        target = list_->rowCount() - 1;
-    if (target < 0 || target == current)
-        return;
+    if (target < 0) target = 0;
+    if (!list_->ensureRow(target)) target = list_->rowCount() - 1;
+    if (target < 0 || target == current) return;
     choose(target, true);
 }
 
-void DBLookupComboBox::showPopup()
-{
-    if (!canChoose())
-        return;
+void DBLookupComboBox::showPopup() {
+    if (!canChoose()) return;
     data::DataSet* ds = list_->dataSet();
     const QString keyField = list_->keyField();
     const QVariant key = keyValue_;
     const bool has = hasChoice_;
     const bool moved = guarded([&] {
-        if (!(has && ds->Locate(keyField, key)))
-            ds->First();
+        if (!(has && ds->Locate(keyField, key))) ds->First();
     });
-    if (!moved)
-        return;
+    if (!moved) return;
     int row = has ? list_->findKey(key) : -1;
-    if (row < 0 && list_->ensureRow(0))
-        row = 0;
+    if (row < 0 && list_->ensureRow(0)) row = 0;
     syncing_ = true;
     setCurrentIndex(row);
     syncing_ = false;
     QComboBox::showPopup();
 }
 
-void DBLookupComboBox::keyPressEvent(QKeyEvent* e)
-{
+void DBLookupComboBox::keyPressEvent(QKeyEvent* e) {
     const int key = e->key();
     const Qt::KeyboardModifiers mods = e->modifiers() & ~Qt::KeypadModifier;
     if (key == Qt::Key_Backspace) {
@@ -573,15 +507,26 @@ void DBLookupComboBox::keyPressEvent(QKeyEvent* e)
     }
     if (isNavigationKey(key) && !(mods & Qt::AltModifier)) {
         e->accept();
-        if (!canChoose())
-            return;
+        if (!canChoose()) return;
         switch (key) {
-        case Qt::Key_Up: step(-1); break;
-        case Qt::Key_Down: step(1); break;
-        case Qt::Key_PageUp: step(-(maxVisibleItems() - 1)); break;
-        case Qt::Key_PageDown: step(maxVisibleItems() - 1); break;
-        case Qt::Key_Home: step(INT_MIN); break;
-        case Qt::Key_End: step(INT_MAX); break;
+        case Qt::Key_Up:
+            step(-1);
+            break;
+        case Qt::Key_Down:
+            step(1);
+            break;
+        case Qt::Key_PageUp:
+            step(-(maxVisibleItems() - 1));
+            break;
+        case Qt::Key_PageDown:
+            step(maxVisibleItems() - 1);
+            break;
+        case Qt::Key_Home:
+            step(INT_MIN);
+            break;
+        case Qt::Key_End:
+            step(INT_MAX);
+            break;
         }
         return;
     }
@@ -590,27 +535,22 @@ void DBLookupComboBox::keyPressEvent(QKeyEvent* e)
                            !(mods & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
     if (printable) {
         e->accept();
-        if (!canChoose())
-            return;
+        if (!canChoose()) return;
         const QDateTime now = clockNow();
-        if (!lastKey_.isValid() || lastKey_.msecsTo(now) > 2000)
-            search_.clear();
+        if (!lastKey_.isValid() || lastKey_.msecsTo(now) > 2000) search_.clear();
         lastKey_ = now;
         for (QChar c : typed) {
-            if (search_.size() >= 32)
-                break;
+            if (search_.size() >= 32) break;
             const QString candidate = search_ + c;
             const int row = list_->findPrefix(candidate);
-            if (row >= 0 && choose(row, true))
-                search_ = candidate;
+            if (row >= 0 && choose(row, true)) search_ = candidate;
         }
         return;
     }
     QComboBox::keyPressEvent(e);
 }
 
-void DBLookupComboBox::paintEvent(QPaintEvent*)
-{
+void DBLookupComboBox::paintEvent(QPaintEvent*) {
     // The shown text is the choice itself, which need not be among the rows read so far.
     QStylePainter painter(this);
     painter.setPen(palette().color(QPalette::Text));
@@ -622,8 +562,7 @@ void DBLookupComboBox::paintEvent(QPaintEvent*)
     painter.drawControl(QStyle::CE_ComboBoxLabel, opt);
 }
 
-void DBLookupComboBox::wheelEvent(QWheelEvent* e)
-{
+void DBLookupComboBox::wheelEvent(QWheelEvent* e) {
     e->ignore(); // scrolling past the list must not move tables
 }
 

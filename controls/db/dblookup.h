@@ -18,7 +18,7 @@ namespace controls {
 
 class DBLookupCombo : public QComboBox, public data::DataLink, public DataAware {
     Q_OBJECT
-public:
+  public:
     explicit DBLookupCombo(QWidget* parent = nullptr);
     ~DBLookupCombo() override;
 
@@ -26,8 +26,7 @@ public:
     void bindData(const FormObjects& objects) override;
 
     void bind(data::DataSource* source, const QString& fieldName);
-    void bindList(data::DataSource* listSource, const QString& listField,
-                  const QString& keyField = {});
+    void bindList(data::DataSource* listSource, const QString& listField, const QString& keyField = {});
     data::Field* field() const { return binding_.field(); }
     bool ReadOnly() const { return binding_.readOnly; }
     void SetReadOnly(bool on);
@@ -56,17 +55,17 @@ public:
 
     void showPopup() override;
 
-signals:
+  signals:
     void changed();
     void clicked();
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* e) override;
     void focusOutEvent(QFocusEvent* e) override;
     void wheelEvent(QWheelEvent* e) override;
 
-private:
+  private:
     bool bound() const { return !binding_.fieldName.isEmpty() && dataSource(); }
     bool canType() const;
     void reload();
@@ -85,7 +84,7 @@ private:
 
 class DBLookupComboBox : public QComboBox, public data::DataLink, public DataAware {
     Q_OBJECT
-public:
+  public:
     explicit DBLookupComboBox(QWidget* parent = nullptr);
     ~DBLookupComboBox() override;
 
@@ -94,8 +93,7 @@ public:
     void bindData(const FormObjects& objects) override;
 
     void bind(data::DataSource* source, const QString& fieldName);
-    void bindList(data::DataSource* listSource, const QString& listField,
-                  const QString& keyField = {});
+    void bindList(data::DataSource* listSource, const QString& listField, const QString& keyField = {});
     bool isBound() const { return !binding_.fieldName.isEmpty() && dataSource(); }
     bool ReadOnly() const { return binding_.readOnly; }
     void SetReadOnly(bool on);
@@ -124,11 +122,11 @@ public:
     // there is none or it is gone).
     void showPopup() override;
 
-signals:
+  signals:
     void clicked();
     void changed();
 
-protected:
+  protected:
     // While the list is closed every printable key extends a search text: the first listed
     // value that begins with it, ignoring case, is chosen; a key that finds nothing is not
     // added; after more than 2 seconds without a key the search starts afresh; Backspace and
@@ -137,7 +135,7 @@ protected:
     void paintEvent(QPaintEvent* e) override;
     void wheelEvent(QWheelEvent* e) override;
 
-private:
+  private:
     bool canChoose() const;
     void reload();
     void listChanged();

@@ -10,16 +10,14 @@
 
 namespace controls {
 
-DBMemo::DBMemo(QWidget* parent) : QPlainTextEdit(parent), binding_(*this)
-{
+DBMemo::DBMemo(QWidget* parent) : QPlainTextEdit(parent), binding_(*this) {
     setTabChangesFocus(true); // Tab moves on, as in every other box of a window
     connect(this, &QPlainTextEdit::textChanged, this, &DBMemo::onTextChanged);
 }
 
 DBMemo::~DBMemo() = default;
 
-void DBMemo::bindData(const FormObjects& objects)
-{
+void DBMemo::bindData(const FormObjects& objects) {
     binding_.fieldName = dbctl::stringProperty(this, "dataField");
     maxChars_ = dbctl::intProperty(this, "maxChars", 0);
     binding_.readOnly = dbctl::boolProperty(this, "readOnly", QPlainTextEdit::isReadOnly());
@@ -30,8 +28,7 @@ void DBMemo::bindData(const FormObjects& objects)
         setDataSource(source);
 }
 
-void DBMemo::bind(data::DataSource* source, const QString& fieldName)
-{
+void DBMemo::bind(data::DataSource* source, const QString& fieldName) {
     binding_.fieldName = fieldName;
     if (source == dataSource())
         reload();
@@ -39,102 +36,95 @@ void DBMemo::bind(data::DataSource* source, const QString& fieldName)
         setDataSource(source);
 }
 
-void DBMemo::setMaxChars(int chars) { maxChars_ = chars; }
+void DBMemo::setMaxChars(int chars) {
+    maxChars_ = chars;
+}
 
-void DBMemo::SetReadOnly(bool on)
-{
+void DBMemo::SetReadOnly(bool on) {
     binding_.readOnly = on;
     updateTypingState();
 }
 
-int DBMemo::limit() const
-{
-    if (maxChars_ > 0)
-        return maxChars_;
+int DBMemo::limit() const {
+    if (maxChars_ > 0) return maxChars_;
     const data::Field* f = field();
-    if (f && f->dataType() == data::FieldType::String && f->Size() > 0)
-        return f->Size();
+    if (f && f->dataType() == data::FieldType::String && f->Size() > 0) return f->Size();
     return 0; // a memo field holds text of any length
 }
 
-void DBMemo::setText(const QString& text)
-{
+void DBMemo::setText(const QString& text) {
     setPlainText(text);
     modified_ = true;
 }
 
-void DBMemo::Reset() { reload(); }
+void DBMemo::Reset() {
+    reload();
+}
 
-void DBMemo::UpdateRecord()
-{
-    if (!modified_)
-        return;
+void DBMemo::UpdateRecord() {
+    if (!modified_) return;
     data::Field* f = field();
     if (!f) {
         modified_ = false;
         return;
     }
+    if (!binding_.editing()) return; // text put in by code while the row is only browsed: nowhere to write it
     f->SetAsString(toPlainText());
     modified_ = false;
 }
 
-void DBMemo::activeChanged() { reload(); }
+void DBMemo::activeChanged() {
+    reload();
+}
 
-void DBMemo::stateChanged()
-{
+void DBMemo::stateChanged() {
     if (!binding_.editing() && modified_)
         reload();
     else
         updateTypingState();
 }
 
-void DBMemo::recordChanged(data::Field* changed)
-{
-    if (!changed || changed == field() || !binding_.active())
-        reload();
+void DBMemo::recordChanged(data::Field* changed) {
+    if (!changed || changed == field() || !binding_.active()) reload();
 }
 
-void DBMemo::dataSetScrolled() { reload(); }
-void DBMemo::dataSetChanged() { reload(); }
+void DBMemo::dataSetScrolled() {
+    reload();
+}
+void DBMemo::dataSetChanged() {
+    reload();
+}
 
-void DBMemo::updateData()
-{
-    if (!modified_)
-        return;
+void DBMemo::updateData() {
+    if (!modified_) return;
     try {
         UpdateRecord();
     } catch (...) {
-        if (!hasFocus() && isVisible())
-            setFocus(Qt::OtherFocusReason);
+        if (!hasFocus() && isVisible()) setFocus(Qt::OtherFocusReason);
         throw;
     }
 }
 
-void DBMemo::reload()
-{
+void DBMemo::reload() {
     data::Field* f = field();
     reloading_ = true;
     const QString value = f ? f->Text() : QString();
-    if (toPlainText() != value)
-        setPlainText(value);
+    if (toPlainText() != value) setPlainText(value);
     modified_ = false;
     reloading_ = false;
     updateTypingState();
 }
 
-void DBMemo::updateTypingState()
-{
+void DBMemo::updateTypingState() {
     QPlainTextEdit::setReadOnly(!binding_.canType());
 }
 
-void DBMemo::onTextChanged()
-{
+void DBMemo::onTextChanged() {
     if (reloading_) {
         emit changed();
         return;
     }
-    if (guardingEdit_)
-        return; // the change being handled below emits once
+    if (guardingEdit_) return; // the change being handled below emits once
     guardingEdit_ = true;
     QString now = toPlainText();
     bool ok = true;
@@ -167,8 +157,7 @@ void DBMemo::onTextChanged()
     emit changed();
 }
 
-void DBMemo::keyPressEvent(QKeyEvent* e)
-{
+void DBMemo::keyPressEvent(QKeyEvent* e) {
     if (e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier) {
         if (modified_) {
             Reset();
@@ -179,8 +168,7 @@ void DBMemo::keyPressEvent(QKeyEvent* e)
         e->ignore();
         return;
     }
-    const bool editingKey = dbctl::isEditingKey(e) || e->key() == Qt::Key_Return ||
-                            e->key() == Qt::Key_Enter;
+    const bool editingKey = dbctl::isEditingKey(e) || e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
     if (editingKey) {
         if (!binding_.canType()) {
             e->accept();
@@ -193,13 +181,12 @@ void DBMemo::keyPressEvent(QKeyEvent* e)
                 e->accept();
                 return;
             }
-            if (toPlainText() == shown)
-                setTextCursor(before);
+            if (toPlainText() == shown) setTextCursor(before);
         }
         const int max = limit();
         const QString typed = e->text();
-        if (max > 0 && !typed.isEmpty() && typed.at(0).isPrint() &&
-            !textCursor().hasSelection() && toPlainText().size() >= max) {
+        if (max > 0 && !typed.isEmpty() && typed.at(0).isPrint() && !textCursor().hasSelection() &&
+            toPlainText().size() >= max) {
             QApplication::beep();
             e->accept();
             return;
@@ -208,8 +195,7 @@ void DBMemo::keyPressEvent(QKeyEvent* e)
     QPlainTextEdit::keyPressEvent(e);
 }
 
-void DBMemo::inputMethodEvent(QInputMethodEvent* e)
-{
+void DBMemo::inputMethodEvent(QInputMethodEvent* e) {
     if (!e->commitString().isEmpty() && !binding_.ensureEditing()) {
         e->accept();
         return;
@@ -217,26 +203,20 @@ void DBMemo::inputMethodEvent(QInputMethodEvent* e)
     QPlainTextEdit::inputMethodEvent(e);
 }
 
-void DBMemo::insertFromMimeData(const QMimeData* source)
-{
-    if (!binding_.ensureEditing())
-        return;
+void DBMemo::insertFromMimeData(const QMimeData* source) {
+    if (!binding_.ensureEditing()) return;
     QPlainTextEdit::insertFromMimeData(source);
 }
 
-void DBMemo::focusOutEvent(QFocusEvent* e)
-{
+void DBMemo::focusOutEvent(QFocusEvent* e) {
     QPlainTextEdit::focusOutEvent(e);
-    if (e->reason() == Qt::PopupFocusReason || e->reason() == Qt::ActiveWindowFocusReason)
-        return;
-    if (!modified_)
-        return;
+    if (e->reason() == Qt::PopupFocusReason || e->reason() == Qt::ActiveWindowFocusReason) return;
+    if (!modified_) return;
     runGuarded([this] {
         try {
             UpdateRecord();
         } catch (...) {
-            if (!hasFocus() && isVisible())
-                setFocus(Qt::OtherFocusReason);
+            if (!hasFocus() && isVisible()) setFocus(Qt::OtherFocusReason);
             throw;
         }
     });

@@ -8,7 +8,7 @@ namespace controls {
 
 class DBMemo : public QPlainTextEdit, public data::DataLink, public DataAware {
     Q_OBJECT
-public:
+  public:
     explicit DBMemo(QWidget* parent = nullptr);
     ~DBMemo() override;
 
@@ -42,16 +42,16 @@ public:
     void dataSetChanged() override;
     void updateData() override;
 
-signals:
+  signals:
     void changed();
 
-protected:
+  protected:
     void keyPressEvent(QKeyEvent* e) override;
     void focusOutEvent(QFocusEvent* e) override;
     void inputMethodEvent(QInputMethodEvent* e) override;
     void insertFromMimeData(const QMimeData* source) override;
 
-private:
+  private:
     void reload();
     void updateTypingState();
     void onTextChanged();

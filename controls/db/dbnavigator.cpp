@@ -20,22 +20,16 @@ struct ButtonLook {
 };
 
 const ButtonLook looks[DBNavigator::ButtonCount] = {
-    {"First", "First record", "|\u25C0"},
-    {"Prior", "Prior record", "\u25C0"},
-    {"Next", "Next record", "\u25B6"},
-    {"Last", "Last record", "\u25B6|"},
-    {"Insert", "Insert record", "+"},
-    {"Delete", "Delete record", "\u2212"},
-    {"Edit", "Edit record", "\u25B2"},
-    {"Post", "Post edit", "\u2714"},
-    {"Cancel", "Cancel edit", "\u2716"},
-    {"Refresh", "Refresh data", "\u21BB"},
+    {"First", "First record", "|\u25C0"}, {"Prior", "Prior record", "\u25C0"},
+    {"Next", "Next record", "\u25B6"},    {"Last", "Last record", "\u25B6|"},
+    {"Insert", "Insert record", "+"},     {"Delete", "Delete record", "\u2212"},
+    {"Edit", "Edit record", "\u25B2"},    {"Post", "Post edit", "\u2714"},
+    {"Cancel", "Cancel edit", "\u2716"},  {"Refresh", "Refresh data", "\u21BB"},
 };
 
 } // namespace
 
-DBNavigator::DBNavigator(QWidget* parent) : QWidget(parent)
-{
+DBNavigator::DBNavigator(QWidget* parent) : QWidget(parent) {
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -59,11 +53,14 @@ DBNavigator::DBNavigator(QWidget* parent) : QWidget(parent)
 
 DBNavigator::~DBNavigator() = default;
 
-QString DBNavigator::buttonName(Button b) { return QString::fromLatin1(looks[b].name); }
-QString DBNavigator::buttonHint(Button b) { return QString::fromLatin1(looks[b].hint); }
+QString DBNavigator::buttonName(Button b) {
+    return QString::fromLatin1(looks[b].name);
+}
+QString DBNavigator::buttonHint(Button b) {
+    return QString::fromLatin1(looks[b].hint);
+}
 
-void DBNavigator::bindData(const FormObjects& objects)
-{
+void DBNavigator::bindData(const FormObjects& objects) {
     const QVariant buttons = property("visibleButtons");
     if (buttons.isValid()) {
         if (buttons.typeId() == QMetaType::QStringList)
@@ -81,54 +78,45 @@ void DBNavigator::bindData(const FormObjects& objects)
     updateButtons();
 }
 
-void DBNavigator::setVisibleButtons(const QList<Button>& list)
-{
+void DBNavigator::setVisibleButtons(const QList<Button>& list) {
     for (int i = 0; i < ButtonCount; ++i)
         visible_[i] = list.contains(Button(i));
     layoutButtons();
 }
 
-void DBNavigator::setVisibleButtons(const QString& names)
-{
+void DBNavigator::setVisibleButtons(const QString& names) {
     QList<Button> list;
     for (QString n : names.split(QRegularExpression("[,;\\s\\[\\]]+"), Qt::SkipEmptyParts)) {
-        if (n.startsWith("nb", Qt::CaseInsensitive))
-            n = n.mid(2);
+        if (n.startsWith("nb", Qt::CaseInsensitive)) n = n.mid(2);
         for (int i = 0; i < ButtonCount; ++i)
-            if (n.compare(QLatin1String(looks[i].name), Qt::CaseInsensitive) == 0)
-                list.append(Button(i));
+            if (n.compare(QLatin1String(looks[i].name), Qt::CaseInsensitive) == 0) list.append(Button(i));
     }
     setVisibleButtons(list);
 }
 
-QList<DBNavigator::Button> DBNavigator::visibleButtons() const
-{
+QList<DBNavigator::Button> DBNavigator::visibleButtons() const {
     QList<Button> list;
     for (int i = 0; i < ButtonCount; ++i)
-        if (visible_[i])
-            list.append(Button(i));
+        if (visible_[i]) list.append(Button(i));
     return list;
 }
 
-void DBNavigator::layoutButtons()
-{
+void DBNavigator::layoutButtons() {
     for (int i = 0; i < ButtonCount; ++i)
         buttons_[i]->setVisible(visible_[i]);
 }
 
-void DBNavigator::setShowHints(bool on)
-{
+void DBNavigator::setShowHints(bool on) {
     showHints_ = on;
     for (int i = 0; i < ButtonCount; ++i)
         buttons_[i]->setToolTip(on ? QString::fromLatin1(looks[i].hint) : QString());
 }
 
-void DBNavigator::updateButtons()
-{
+void DBNavigator::updateButtons() {
     const data::DataSet* ds = dataSet();
     const bool active = isEnabled() && ds && ds->Active();
-    const bool editing = active && (ds->State() == data::DataSetState::Edit ||
-                                    ds->State() == data::DataSetState::Insert);
+    const bool editing =
+        active && (ds->State() == data::DataSetState::Edit || ds->State() == data::DataSetState::Insert);
     const bool canModify = active && ds->CanModify();
     const bool empty = active && ds->IsEmpty() && !editing;
     const bool up = active && !ds->Bof();
@@ -148,27 +136,43 @@ void DBNavigator::updateButtons()
         buttons_[i]->setEnabled(on[i]);
 }
 
-void DBNavigator::BtnClick(Button b)
-{
+void DBNavigator::BtnClick(Button b) {
     data::DataSet* ds = dataSet();
-    if (!ds || !ds->Active() || !buttons_[b]->isEnabled())
-        return;
+    if (!ds || !ds->Active() || !buttons_[b]->isEnabled()) return;
     runGuarded([&] {
         switch (b) {
-        case First: ds->First(); break;
-        case Prior: ds->Prior(); break;
-        case Next: ds->Next(); break;
-        case Last: ds->Last(); break;
-        case Insert: ds->Insert(); break;
+        case First:
+            ds->First();
+            break;
+        case Prior:
+            ds->Prior();
+            break;
+        case Next:
+            ds->Next();
+            break;
+        case Last:
+            ds->Last();
+            break;
+        case Insert:
+            ds->Insert();
+            break;
         case Delete:
             if (MessageDlg(QStringLiteral("Delete record?"), MsgDlgType::Confirmation,
                            MsgButtons::OKCancel) == ModalResult::OK)
                 ds->Delete();
             break;
-        case Edit: ds->Edit(); break;
-        case Post: ds->Post(); break;
-        case Cancel: ds->Cancel(); break;
-        case Refresh: ds->Refresh(); break;
+        case Edit:
+            ds->Edit();
+            break;
+        case Post:
+            ds->Post();
+            break;
+        case Cancel:
+            ds->Cancel();
+            break;
+        case Refresh:
+            ds->Refresh();
+            break;
         }
     });
     updateButtons();

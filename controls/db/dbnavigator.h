@@ -16,7 +16,7 @@ namespace controls {
 
 class DBNavigator : public QWidget, public data::DataLink, public DataAware {
     Q_OBJECT
-public:
+  public:
     enum Button { First, Prior, Next, Last, Insert, Delete, Edit, Post, Cancel, Refresh };
     Q_ENUM(Button)
     static constexpr int ButtonCount = 10;
@@ -36,8 +36,8 @@ public:
     bool showHints() const { return showHints_; }
 
     QToolButton* button(Button b) const { return buttons_[b]; }
-    static QString buttonName(Button b);  // "First", ...
-    static QString buttonHint(Button b);  // "First record", ...
+    static QString buttonName(Button b); // "First", ...
+    static QString buttonHint(Button b); // "First record", ...
 
     // What pressing a button does (guarded; Delete asks first). Nothing when disabled.
     void BtnClick(Button b);
@@ -51,7 +51,7 @@ public:
 
     void updateButtons();
 
-private:
+  private:
     void layoutButtons();
 
     QToolButton* buttons_[ButtonCount] = {};

@@ -39,7 +39,7 @@ bool isEditingKey(const QKeyEvent* e);
 
 // The part a single-field control keeps of its binding.
 class FieldBinding {
-public:
+  public:
     explicit FieldBinding(data::DataLink& link) : link_(link) {}
 
     QString fieldName;
@@ -58,7 +58,7 @@ public:
     // inserts). Runs guarded: a failing Edit shows its error and answers false.
     bool ensureEditing();
 
-private:
+  private:
     data::DataLink& link_;
 };
 

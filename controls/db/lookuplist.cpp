@@ -5,10 +5,8 @@
 
 namespace controls::dbctl {
 
-QString valueText(const QVariant& value)
-{
-    if (!value.isValid() || value.isNull())
-        return {};
+QString valueText(const QVariant& value) {
+    if (!value.isValid() || value.isNull()) return {};
     switch (value.typeId()) {
     case QMetaType::Double:
     case QMetaType::Float:
@@ -20,62 +18,49 @@ QString valueText(const QVariant& value)
 
 LookupList::LookupList(QObject* parent) : QAbstractListModel(parent) {}
 
-void LookupList::setFields(const QString& listField, const QString& keyField)
-{
+void LookupList::setFields(const QString& listField, const QString& keyField) {
     listField_ = listField;
     keyField_ = keyField.isEmpty() ? listField : keyField;
     reset();
 }
 
-void LookupList::setDataSet(data::DataSet* dataSet)
-{
+void LookupList::setDataSet(data::DataSet* dataSet) {
     dataSet_ = dataSet;
     reset();
 }
 
-void LookupList::reset()
-{
+void LookupList::reset() {
     beginResetModel();
     rows_.clear();
     atEnd_ = false;
     endResetModel();
 }
 
-int LookupList::rowCount(const QModelIndex& parent) const
-{
+int LookupList::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : int(rows_.size());
 }
 
-QVariant LookupList::data(const QModelIndex& index, int role) const
-{
-    if (!index.isValid() || index.row() >= rows_.size())
-        return {};
-    if (role == Qt::DisplayRole || role == Qt::EditRole)
-        return rows_[index.row()].text;
+QVariant LookupList::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= rows_.size()) return {};
+    if (role == Qt::DisplayRole || role == Qt::EditRole) return rows_[index.row()].text;
     return {};
 }
 
-bool LookupList::canFetchMore(const QModelIndex& parent) const
-{
+bool LookupList::canFetchMore(const QModelIndex& parent) const {
     return !parent.isValid() && !atEnd_ && listActive();
 }
 
-void LookupList::fetchMore(const QModelIndex& parent)
-{
-    if (!parent.isValid())
-        fetchPage();
+void LookupList::fetchMore(const QModelIndex& parent) {
+    if (!parent.isValid()) fetchPage();
 }
 
-int LookupList::columnOf(const QString& fieldName) const
-{
-    if (!dataSet_ || fieldName.isEmpty())
-        return -1;
+int LookupList::columnOf(const QString& fieldName) const {
+    if (!dataSet_ || fieldName.isEmpty()) return -1;
     const data::Field* f = dataSet_->FindField(fieldName);
     return f ? f->index() : -1;
 }
 
-bool LookupList::fetchPage()
-{
+bool LookupList::fetchPage() {
     if (atEnd_ || !listActive()) {
         atEnd_ = true;
         return false;
@@ -87,10 +72,8 @@ bool LookupList::fetchPage()
         page = dataSet_->FetchRows(after, true, pageSize_, false);
         failed = false;
     });
-    if (failed || page.size() < pageSize_)
-        atEnd_ = true;
-    if (page.isEmpty())
-        return false;
+    if (failed || page.size() < pageSize_) atEnd_ = true;
+    if (page.isEmpty()) return false;
     const int textCol = columnOf(listField_);
     const int keyCol = columnOf(keyField_);
     beginInsertRows({}, int(rows_.size()), int(rows_.size() + page.size() - 1));
@@ -105,66 +88,50 @@ bool LookupList::fetchPage()
     return true;
 }
 
-QString LookupList::text(int row) const
-{
+QString LookupList::text(int row) const {
     return row >= 0 && row < rows_.size() ? rows_[row].text : QString();
 }
 
-QVariant LookupList::key(int row) const
-{
+QVariant LookupList::key(int row) const {
     return row >= 0 && row < rows_.size() ? rows_[row].key : QVariant();
 }
 
-bool LookupList::ensureRow(int row)
-{
+bool LookupList::ensureRow(int row) {
     while (row >= rows_.size())
-        if (!fetchPage())
-            break;
+        if (!fetchPage()) break;
     return row >= 0 && row < rows_.size();
 }
 
-void LookupList::fetchAll()
-{
+void LookupList::fetchAll() {
     while (fetchPage()) {
     }
 }
 
-int LookupList::findKey(const QVariant& key)
-{
+int LookupList::findKey(const QVariant& key) {
     const QString wanted = valueText(key);
     for (int i = 0;; ++i) {
-        if (i >= rows_.size() && !fetchPage())
-            return -1;
-        if (i < rows_.size() && valueText(rows_[i].key) == wanted)
-            return i;
+        if (i >= rows_.size() && !fetchPage()) return -1;
+        if (i < rows_.size() && valueText(rows_[i].key) == wanted) return i;
     }
 }
 
-int LookupList::findText(const QString& text)
-{
+int LookupList::findText(const QString& text) {
     for (int i = 0;; ++i) {
-        if (i >= rows_.size() && !fetchPage())
-            return -1;
-        if (i < rows_.size() && rows_[i].text == text)
-            return i;
+        if (i >= rows_.size() && !fetchPage()) return -1;
+        if (i < rows_.size() && rows_[i].text == text) return i;
     }
 }
 
-int LookupList::findPrefix(const QString& prefix)
-{
+int LookupList::findPrefix(const QString& prefix) {
     for (int i = 0;; ++i) {
-        if (i >= rows_.size() && !fetchPage())
-            return -1;
-        if (i < rows_.size() && rows_[i].text.startsWith(prefix, Qt::CaseInsensitive))
-            return i;
+        if (i >= rows_.size() && !fetchPage()) return -1;
+        if (i < rows_.size() && rows_[i].text.startsWith(prefix, Qt::CaseInsensitive)) return i;
     }
 }
 
-int LookupList::findLoadedText(const QString& text) const
-{
+int LookupList::findLoadedText(const QString& text) const {
     for (int i = 0; i < rows_.size(); ++i)
-        if (rows_[i].text == text)
-            return i;
+        if (rows_[i].text == text) return i;
     return -1;
 }
 

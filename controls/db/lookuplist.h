@@ -17,7 +17,7 @@ QString valueText(const QVariant& value);
 
 class LookupList : public QAbstractListModel {
     Q_OBJECT
-public:
+  public:
     explicit LookupList(QObject* parent = nullptr);
 
     void setFields(const QString& listField, const QString& keyField);
@@ -39,8 +39,8 @@ public:
     QVariant key(int row) const;
     // Rows are read until one is found; -1 when the list has none.
     int findKey(const QVariant& key);
-    int findText(const QString& text);                 // exact, case-sensitive
-    int findPrefix(const QString& prefix);              // ignoring case
+    int findText(const QString& text);     // exact, case-sensitive
+    int findPrefix(const QString& prefix); // ignoring case
     // Only among the rows read so far.
     int findLoadedText(const QString& text) const;
     // Makes sure row `row` has been read when the list has it.
@@ -50,7 +50,7 @@ public:
     int pageSize() const { return pageSize_; }
     void setPageSize(int rows) { pageSize_ = rows > 0 ? rows : 1; }
 
-private:
+  private:
     struct Entry {
         data::RowKey rowKey;
         QString text;
@@ -68,10 +68,14 @@ private:
 
 // A data link that only reports that a list's rows may have changed.
 class ListLink : public data::DataLink {
-public:
+  public:
     std::function<void()> onChange;
-    void activeChanged() override { if (onChange) onChange(); }
-    void dataSetChanged() override { if (onChange) onChange(); }
+    void activeChanged() override {
+        if (onChange) onChange();
+    }
+    void dataSetChanged() override {
+        if (onChange) onChange();
+    }
 };
 
 } // namespace controls::dbctl

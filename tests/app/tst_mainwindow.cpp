@@ -68,7 +68,7 @@ class TestMainWindow : public QObject {
     void mainWindowAtItsStoredPlace() {
         QVERIFY(MainForm->isVisible());
         QCOMPARE(MainForm->windowTitle(), QStringLiteral("Main Menu"));
-        QCOMPARE(QGuiApplication::applicationDisplayName(), QStringLiteral("The Quorvale"));
+        QCOMPARE(QCoreApplication::applicationName(), QStringLiteral("The Quorvale"));
         QCOMPARE(MainForm->frameGeometry().topLeft(), QPoint(301, 148));
         QCOMPARE(MainForm->frameGeometry().size(), QSize(521, 360));
         QVERIFY(!MainForm->isModal());

@@ -439,7 +439,7 @@ class TestStartup : public QObject {
 
     void identityOfTheProgram() {
         QCOMPARE(controls::applicationTitle(), QStringLiteral("The Quorvale"));
-        QCOMPARE(QGuiApplication::applicationDisplayName(), QStringLiteral("The Quorvale"));
+        QCOMPARE(QCoreApplication::applicationName(), QStringLiteral("The Quorvale"));
         QCOMPARE(QCoreApplication::applicationVersion(), QStringLiteral("8.1.0.0"));
         QCOMPARE(QCoreApplication::organizationName(), QStringLiteral("Brindlow Development Group"));
         QCOMPARE(MainForm->windowTitle(), QStringLiteral("Main Menu"));

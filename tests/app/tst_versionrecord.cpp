@@ -80,7 +80,7 @@ class TestVersionRecord : public QObject {
         app::initialiseApplication();
         QCOMPARE(QCoreApplication::applicationVersion(), QStringLiteral("8.1.0.0"));
         QCOMPARE(QCoreApplication::organizationName(), QStringLiteral("Brindlow Development Group"));
-        QCOMPARE(QGuiApplication::applicationDisplayName(), QStringLiteral("The Quorvale"));
+        QCOMPARE(QCoreApplication::applicationName(), QStringLiteral("The Quorvale"));
     }
 };
 

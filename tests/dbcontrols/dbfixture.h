@@ -19,8 +19,7 @@
 namespace dbtest {
 
 inline data::FieldDef def(const QString& field, data::FieldType type, int size = 0,
-                          const QString& mask = {})
-{
+                          const QString& mask = {}) {
     data::FieldDef d;
     d.name = field;
     d.fieldName = field;
@@ -29,20 +28,17 @@ inline data::FieldDef def(const QString& field, data::FieldType type, int size =
     d.editMask = mask;
     return d;
 }
-inline data::FieldDef text(const QString& field, int size, const QString& mask = {})
-{
+inline data::FieldDef text(const QString& field, int size, const QString& mask = {}) {
     return def(field, data::FieldType::String, size, mask);
 }
 
 // A table that counts what it hands out for grids and lists.
 class CountingTable : public data::Table {
-public:
+  public:
     using data::Table::Table;
     int fetchCalls = 0;
     int rowsFetched = 0;
-    QVector<data::Row> FetchRows(const data::RowKey& key, bool forward, int count,
-                                 bool inclusive) override
-    {
+    QVector<data::Row> FetchRows(const data::RowKey& key, bool forward, int count, bool inclusive) override {
         ++fetchCalls;
         auto rows = data::Table::FetchRows(key, forward, count, inclusive);
         rowsFetched += int(rows.size());
@@ -52,14 +48,11 @@ public:
 };
 
 inline std::unique_ptr<CountingTable> openTable(const QString& name, const QString& table,
-                                                const QString& order,
-                                                const QVector<data::FieldDef>& fields)
-{
+                                                const QString& order, const QVector<data::FieldDef>& fields) {
     auto t = std::make_unique<CountingTable>(name);
     t->SetDatabaseName("Corvane2003");
     t->SetTableName(table);
-    if (!order.isEmpty())
-        t->SetIndexFieldNames(order);
+    if (!order.isEmpty()) t->SetIndexFieldNames(order);
     for (const auto& f : fields)
         t->addFieldDef(f);
     t->Open();
@@ -68,7 +61,7 @@ inline std::unique_ptr<CountingTable> openTable(const QString& name, const QStri
 
 // The window's named objects, for bindData.
 class Objects : public controls::FormObjects {
-public:
+  public:
     QHash<QString, data::DataSet*> sets;
     QHash<QString, data::DataSource*> sources;
     data::DataSet* findDataSet(const QString& n) const override { return sets.value(n); }
@@ -77,24 +70,20 @@ public:
 
 // A shown, active window holding the controls under test and a plain box to move to.
 class Host : public QWidget {
-public:
-    Host()
-    {
+  public:
+    Host() {
         layout_ = new QVBoxLayout(this);
         other = new QLineEdit(this);
         other->setObjectName("other");
         layout_->addWidget(other);
         resize(500, 400);
     }
-    template <class T>
-    T* add(T* w)
-    {
+    template <class T> T* add(T* w) {
         layout_->insertWidget(layout_->count() - 1, w);
         return w;
     }
     // Shows the window and makes it the active one, so that focus changes are real.
-    bool showActive()
-    {
+    bool showActive() {
         show();
         QApplication::setActiveWindow(this);
         activateWindow();
@@ -103,15 +92,16 @@ public:
     }
     QLineEdit* other = nullptr;
 
-private:
+  private:
     QVBoxLayout* layout_ = nullptr;
 };
 
 // The error box's text for a message of the layer (the box appends the ".").
-inline QString boxed(const QString& message) { return message + "."; }
+inline QString boxed(const QString& message) {
+    return message + ".";
+}
 
-inline const QString& invalidInput()
-{
+inline const QString& invalidInput() {
     static const QString t = QStringLiteral("Invalid input value.  Use escape key to abandon changes.");
     return t;
 }

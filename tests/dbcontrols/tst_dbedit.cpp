@@ -1,7 +1,7 @@
 // The data-aware edit box and memo over a real Staff table: typing into edit, masks, Esc,
 // number keys, code-set values, closed datasets.
-#include "dbfixture.h"
 #include "controls/application.h"
+#include "dbfixture.h"
 #include <QPlainTextEdit>
 #include <QSignalSpy>
 
@@ -15,15 +15,14 @@ using controls::MsgDlgType;
 class TestDBEdit : public QObject {
     Q_OBJECT
 
-private:
+  private:
     std::unique_ptr<testsupport::TestDatabase> db;
     std::unique_ptr<testsupport::UiTestEnv> env;
     std::unique_ptr<CountingTable> staff;
     std::unique_ptr<data::DataSource> source;
     std::unique_ptr<Host> host;
 
-    DBEdit* box(const QString& field, int maxChars = 0)
-    {
+    DBEdit* box(const QString& field, int maxChars = 0) {
         auto* e = host->add(new DBEdit);
         e->setObjectName("Edit" + field);
         e->setMaxChars(maxChars);
@@ -31,45 +30,39 @@ private:
         return e;
     }
     data::Field* field(const QString& name) { return staff->FieldByName(name); }
-    QVariant stored(const QString& column, const QString& name = "Abbott, Helen")
-    {
+    QVariant stored(const QString& column, const QString& name = "Abbott, Helen") {
         return db->scalar(QString("SELECT \"%1\" FROM Staff WHERE Name = ?").arg(column), {name});
     }
     // Leaves the box for the other box of the window, as Tab does.
-    void leave(QWidget* w)
-    {
+    void leave(QWidget* w) {
         QVERIFY(w->hasFocus());
         host->other->setFocus(Qt::TabFocusReason);
     }
-    void enter(QWidget* w)
-    {
+    void enter(QWidget* w) {
         w->setFocus(Qt::TabFocusReason);
         QVERIFY(w->hasFocus());
     }
 
-private slots:
-    void init()
-    {
+  private slots:
+    void init() {
         db = std::make_unique<testsupport::TestDatabase>();
         testsupport::useFixedFormats();
         env = std::make_unique<testsupport::UiTestEnv>();
-        db->addStaff("Abbott, Helen", {{"Status", "Out"}, {"Date_Left", "03/10/26"},
-                                       {"Time_Left", " 9:30"}, {"Emp_Num", 17}});
+        db->addStaff("Abbott, Helen",
+                     {{"Status", "Out"}, {"Date_Left", "03/10/26"}, {"Time_Left", " 9:30"}, {"Emp_Num", 17}});
         db->addStaff("Baker, Tom");
-        staff = openTable("StaffTable", "Staff", "Name",
-                          {text("Name", 25), text("Status", 3), text("Destination", 25),
-                           text("Date_Left", 15, "!99/99/00;1;_"),
-                           text("Time_Left", 15, "!90:00;1;_"),
-                           text("Contact_Phone", 13, "!\\(999\\)000-0000;1;_"),
-                           def("Emp_Num", data::FieldType::Float),
-                           def("Comments", data::FieldType::Memo, 1)});
+        staff =
+            openTable("StaffTable", "Staff", "Name",
+                      {text("Name", 25), text("Status", 3), text("Destination", 25),
+                       text("Date_Left", 15, "!99/99/00;1;_"), text("Time_Left", 15, "!90:00;1;_"),
+                       text("Contact_Phone", 13, "!\\(999\\)000-0000;1;_"),
+                       def("Emp_Num", data::FieldType::Float), def("Comments", data::FieldType::Memo, 1)});
         source = std::make_unique<data::DataSource>("DataSource1");
         source->setDataSet(staff.get());
         host = std::make_unique<Host>();
     }
 
-    void cleanup()
-    {
+    void cleanup() {
         host.reset();
         source.reset();
         staff.reset();
@@ -77,8 +70,7 @@ private slots:
         db.reset();
     }
 
-    void showsTheCurrentRowAndFollowsMoves()
-    {
+    void showsTheCurrentRowAndFollowsMoves() {
         DBEdit* name = box("Name");
         DBEdit* date = box("Date_Left");
         QCOMPARE(name->text(), QString("Abbott, Helen"));
@@ -92,8 +84,7 @@ private slots:
         QCOMPARE(staff->State(), data::DataSetState::Browse);
     }
 
-    void bindsFromStoredProperties()
-    {
+    void bindsFromStoredProperties() {
         auto* e = host->add(new DBEdit);
         e->setProperty("dataSource", "DataSource1");
         e->setProperty("dataField", "Status");
@@ -112,8 +103,7 @@ private slots:
         QCOMPARE(e->text(), QString("Ou"));
     }
 
-    void typingPutsTheRowIntoEditAndLeavingWritesTheField()
-    {
+    void typingPutsTheRowIntoEditAndLeavingWritesTheField() {
         DBEdit* status = box("Status");
         QSignalSpy changed(status, &DBEdit::changed);
         QVERIFY(host->showActive());
@@ -132,8 +122,7 @@ private slots:
         QVERIFY(env->prompter().verifyAllAnswered());
     }
 
-    void postWritesTheBoxesPendingText()
-    {
+    void postWritesTheBoxesPendingText() {
         DBEdit* status = box("Status");
         QVERIFY(host->showActive());
         enter(status);
@@ -143,15 +132,13 @@ private slots:
         QCOMPARE(staff->State(), data::DataSetState::Browse);
     }
 
-    void noTypingWithoutAutoEditOrWhenReadOnly_data()
-    {
+    void noTypingWithoutAutoEditOrWhenReadOnly_data() {
         QTest::addColumn<bool>("autoEdit");
         QTest::addColumn<bool>("readOnly");
         QTest::newRow("auto edit off") << false << false;
         QTest::newRow("read-only box") << true << true;
     }
-    void noTypingWithoutAutoEditOrWhenReadOnly()
-    {
+    void noTypingWithoutAutoEditOrWhenReadOnly() {
         QFETCH(bool, autoEdit);
         QFETCH(bool, readOnly);
         source->SetAutoEdit(autoEdit);
@@ -174,8 +161,7 @@ private slots:
         }
     }
 
-    void escapeRestoresTheFieldsValue()
-    {
+    void escapeRestoresTheFieldsValue() {
         DBEdit* name = box("Name");
         QVERIFY(host->showActive());
         enter(name);
@@ -191,17 +177,21 @@ private slots:
         QCOMPARE(stored("Name").toString(), QString("Abbott, Helen"));
     }
 
-    void incompleteMaskIsRefusedWhenLeft_data()
-    {
+    void incompleteMaskIsRefusedWhenLeft_data() {
         QTest::addColumn<QString>("fieldName");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("date") << "Date_Left" << "0311" << "03/11/  ";
-        QTest::newRow("time") << "Time_Left" << "1" << "1 :  ";
-        QTest::newRow("phone") << "Contact_Phone" << "555123" << "(555)123-    ";
+        QTest::newRow("date") << "Date_Left"
+                              << "0311"
+                              << "03/11/  ";
+        QTest::newRow("time") << "Time_Left"
+                              << "1"
+                              << "1 :  ";
+        QTest::newRow("phone") << "Contact_Phone"
+                               << "555123"
+                               << "(555)123-    ";
     }
-    void incompleteMaskIsRefusedWhenLeft()
-    {
+    void incompleteMaskIsRefusedWhenLeft() {
         QFETCH(QString, fieldName);
         QFETCH(QString, typed);
         QFETCH(QString, shown);
@@ -233,8 +223,7 @@ private slots:
         QVERIFY(env->prompter().verifyAllAnswered());
     }
 
-    void completeMaskIsStoredWithItsLiterals()
-    {
+    void completeMaskIsStoredWithItsLiterals() {
         DBEdit* date = box("Date_Left");
         DBEdit* time = box("Time_Left");
         QVERIFY(host->showActive());
@@ -249,8 +238,7 @@ private slots:
         QVERIFY(env->prompter().verifyAllAnswered());
     }
 
-    void numberFieldTakesOnlyNumberKeys()
-    {
+    void numberFieldTakesOnlyNumberKeys() {
         DBEdit* num = box("Emp_Num");
         QVERIFY(host->showActive());
         enter(num);
@@ -278,8 +266,7 @@ private slots:
         QVERIFY(env->prompter().verifyAllAnswered());
     }
 
-    void valueSetByCodeReloadsTheBoxAndIsStoredUnchecked()
-    {
+    void valueSetByCodeReloadsTheBoxAndIsStoredUnchecked() {
         DBEdit* status = box("Status");
         DBEdit* date = box("Date_Left");
         DBEdit* dateAgain = box("Date_Left");
@@ -301,8 +288,7 @@ private slots:
         QCOMPARE(stored("Date_Left").toString(), QString("3/11/2026"));
     }
 
-    void textSetByCodeIsPendingLikeTypedText()
-    {
+    void textSetByCodeIsPendingLikeTypedText() {
         DBEdit* status = box("Status");
         staff->Edit();
         status->setText("IN");
@@ -316,8 +302,7 @@ private slots:
         QCOMPARE(date->text(), QString(" 3/ 4/26"));
     }
 
-    void closedDatasetShowsAnEmptyBoxThatTakesNoTyping()
-    {
+    void closedDatasetShowsAnEmptyBoxThatTakesNoTyping() {
         DBEdit* name = box("Name");
         QVERIFY(host->showActive());
         staff->Close();
@@ -332,8 +317,7 @@ private slots:
         QVERIFY(!static_cast<QLineEdit*>(name)->isReadOnly());
     }
 
-    void typingIntoAnEmptyTableInsertsARow()
-    {
+    void typingIntoAnEmptyTableInsertsARow() {
         auto dept = openTable("Table1", "Dept", "Department", {text("Department", 30)});
         data::DataSource deptSource("DataSource2");
         deptSource.setDataSet(dept.get());
@@ -348,8 +332,7 @@ private slots:
         QCOMPARE(e->text(), QString("Sales"));
     }
 
-    void cancelDropsThePendingText()
-    {
+    void cancelDropsThePendingText() {
         DBEdit* status = box("Status");
         QVERIFY(host->showActive());
         enter(status);
@@ -360,8 +343,7 @@ private slots:
         QCOMPARE(staff->State(), data::DataSetState::Browse);
     }
 
-    void memoEditsLikeTheBox()
-    {
+    void memoEditsLikeTheBox() {
         auto* memo = host->add(new DBMemo);
         memo->bind(source.get(), "Comments");
         auto* statusMemo = host->add(new DBMemo);

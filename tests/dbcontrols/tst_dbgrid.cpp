@@ -15,62 +15,57 @@ using controls::MsgDlgType;
 class TestDBGrid : public QObject {
     Q_OBJECT
 
-private:
+  private:
     std::unique_ptr<testsupport::TestDatabase> db;
     std::unique_ptr<testsupport::UiTestEnv> env;
     std::unique_ptr<CountingTable> dept;
     std::unique_ptr<data::DataSource> source;
     std::unique_ptr<Host> host;
 
-    DBGrid* deptGrid()
-    {
+    DBGrid* deptGrid() {
         auto* g = host->add(new DBGrid);
         g->setObjectName("DBGrid1");
         g->setMinimumHeight(260);
-        g->setColumns(QJsonArray{QJsonObject{{"field", "Department"}, {"title", "Department"},
-                                             {"width", 40}}});
+        g->setColumns(
+            QJsonArray{QJsonObject{{"field", "Department"}, {"title", "Department"}, {"width", 40}}});
         g->bind(source.get());
         return g;
     }
     QString current() { return dept->FieldByName("Department")->AsString(); }
-    QStringList storedDepts()
-    {
+    QStringList storedDepts() {
         QStringList out;
         for (const auto& r : db->rows("SELECT Department FROM Dept ORDER BY Department"))
             out << r.value("Department").toString();
         return out;
     }
-    QStringList shown(DBGrid* g, int column = 0)
-    {
+    QStringList shown(DBGrid* g, int column = 0) {
         QStringList out;
         for (int r = 0; r < g->shownRowCount(); ++r)
             out << g->cellText(r, column);
         return out;
     }
     // A key to whatever has the focus: the grid, or its open cell editor.
-    void key(Qt::Key k, Qt::KeyboardModifiers mods = Qt::NoModifier)
-    {
+    void key(Qt::Key k, Qt::KeyboardModifiers mods = Qt::NoModifier) {
         QWidget* w = QApplication::focusWidget();
         QVERIFY(w);
         QTest::keyClick(w, k, mods);
+        if (k == Qt::Key_Return)
+            QCoreApplication::processEvents(); // the cell's editor closes by a posted call
     }
-    void type(const QString& text)
-    {
+    void type(const QString& text) {
         for (QChar c : text) {
             QWidget* w = QApplication::focusWidget();
             QVERIFY(w);
             QTest::keyClicks(w, QString(c));
         }
     }
-    void clickRow(DBGrid* g, int row, int column = 0)
-    {
+    void clickRow(DBGrid* g, int row, int column = 0) {
         const QRect r = g->visualRect(g->model()->index(row, column));
         QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, r.center());
     }
 
-private slots:
-    void init()
-    {
+  private slots:
+    void init() {
         db = std::make_unique<testsupport::TestDatabase>();
         env = std::make_unique<testsupport::UiTestEnv>();
         for (const char* d : {"Accounts", "Marketing", "Sales"})
@@ -81,8 +76,7 @@ private slots:
         host = std::make_unique<Host>();
     }
 
-    void cleanup()
-    {
+    void cleanup() {
         host.reset();
         source.reset();
         dept.reset();
@@ -90,12 +84,11 @@ private slots:
         db.reset();
     }
 
-    void storedColumnsShapeTheGrid()
-    {
+    void storedColumnsShapeTheGrid() {
         db->addStaff("Abbott, Helen", {{"Status", "Out"}, {"Department", "Sales"}});
-        auto staff = openTable("StaffTable", "Staff", "Name",
-                               {text("Name", 25), text("Status", 3), text("Department", 25),
-                                text("Return_Date", 15)});
+        auto staff =
+            openTable("StaffTable", "Staff", "Name",
+                      {text("Name", 25), text("Status", 3), text("Department", 25), text("Return_Date", 15)});
         data::DataSource staffSource("DataSource2");
         staffSource.setDataSet(staff.get());
         auto* g = host->add(new DBGrid);
@@ -103,8 +96,8 @@ private slots:
             QJsonObject{{"field", "Status"}, {"alignment", "center"}, {"visible", false}},
             QJsonObject{{"field", "Name"}, {"title", "Name"}, {"titleBold", true}},
             QJsonObject{{"field", "Department"}},
-            QJsonObject{{"field", "Return_Date"}, {"title", "Retrun Date"}, {"alignment", "center"},
-                        {"width", 12}},
+            QJsonObject{
+                {"field", "Return_Date"}, {"title", "Retrun Date"}, {"alignment", "center"}, {"width", 12}},
         };
         g->setProperty("dataSource", "DataSource2");
         g->setProperty("columns", columns);
@@ -129,8 +122,7 @@ private slots:
         QVERIFY(g->horizontalHeader()->sectionSize(1) > g->horizontalHeader()->sectionSize(2));
     }
 
-    void currentRowFollowsTheCursorBothWays()
-    {
+    void currentRowFollowsTheCursorBothWays() {
         DBGrid* g = deptGrid();
         QVERIFY(host->showActive());
         QCOMPARE(shown(g), (QStringList{"Accounts", "Marketing", "Sales"}));
@@ -151,15 +143,13 @@ private slots:
         QCOMPARE(dept->State(), data::DataSetState::Browse);
     }
 
-    void aChangedRowIsWrittenWhenTheRowIsLeft_data()
-    {
+    void aChangedRowIsWrittenWhenTheRowIsLeft_data() {
         QTest::addColumn<QString>("how");
         QTest::newRow("down key") << "down";
         QTest::newRow("click on another row") << "click";
         QTest::newRow("navigator move elsewhere") << "next";
     }
-    void aChangedRowIsWrittenWhenTheRowIsLeft()
-    {
+    void aChangedRowIsWrittenWhenTheRowIsLeft() {
         QFETCH(QString, how);
         DBGrid* g = deptGrid();
         QVERIFY(host->showActive());
@@ -181,8 +171,7 @@ private slots:
         QVERIFY(env->prompter().verifyAllAnswered());
     }
 
-    void leavingTheCellWritesIntoTheRowWithoutPosting()
-    {
+    void leavingTheCellWritesIntoTheRowWithoutPosting() {
         DBGrid* g = deptGrid();
         QVERIFY(host->showActive());
         g->setFocus();
@@ -196,8 +185,7 @@ private slots:
         QCOMPARE(storedDepts().first(), QString("Accounts"));
     }
 
-    void cellTakesAtMostTheFieldsWidth()
-    {
+    void cellTakesAtMostTheFieldsWidth() {
         DBGrid* g = deptGrid();
         QVERIFY(host->showActive());
         g->setFocus();
@@ -206,8 +194,43 @@ private slots:
         QCOMPARE(current(), QString(30, 'x'));
     }
 
-    void escapeAbandonsTheEdit()
-    {
+    void tabInACellWritesItAndLeavesTheGrid() {
+        DBGrid* g = deptGrid();
+        QVERIFY(host->showActive());
+        g->setFocus();
+        type("Admin");
+        key(Qt::Key_Tab);
+        QCOMPARE(current(), QString("Admin"));
+        QVERIFY(!g->isAncestorOf(QApplication::focusWidget()) && QApplication::focusWidget() != g);
+        QCOMPARE(dept->State(), data::DataSetState::Edit);
+    }
+
+    void numberCellsTakeOnlyNumberKeys() {
+        db->addDestination("Lunch", {{"Longitude", 1.5}});
+        auto dest = openTable("Table2", "Destination", "Destination",
+                              {text("Destination", 25), def("Longitude", data::FieldType::Float)});
+        data::DataSource destSource("DataSource2");
+        destSource.setDataSet(dest.get());
+        auto* g = host->add(new DBGrid);
+        g->bind(&destSource);
+        QVERIFY(host->showActive());
+        QCOMPARE(g->cellText(0, 1), QString("1.5"));
+        g->setFocus();
+        key(Qt::Key_Right);
+        type("-7x.2;5");
+        key(Qt::Key_Return);
+        QCOMPARE(dest->FieldByName("Longitude")->AsFloat(), -7.25);
+        g->setFocus();
+        type("1-");
+        env->prompter().expect("'1-' is not a valid floating point value for field 'Longitude'",
+                               MsgDlgType::Error, MsgButtons::OK, ModalResult::OK);
+        key(Qt::Key_Up); // leaving the row takes the cell first: refused, nothing moves
+        QVERIFY(env->prompter().verifyAllAnswered());
+        QCOMPARE(dest->State(), data::DataSetState::Edit);
+        QCOMPARE(dest->FieldByName("Longitude")->AsFloat(), -7.25);
+    }
+
+    void escapeAbandonsTheEdit() {
         DBGrid* g = deptGrid();
         QVERIFY(host->showActive());
         g->setFocus();
@@ -227,8 +250,7 @@ private slots:
         QCOMPARE(storedDepts(), (QStringList{"Accounts", "Marketing", "Sales"}));
     }
 
-    void insertKeyOpensANewRow()
-    {
+    void insertKeyOpensANewRow() {
         DBGrid* g = deptGrid();
         dept->Next(); // on Marketing
         QVERIFY(host->showActive());
@@ -247,16 +269,14 @@ private slots:
         QCOMPARE(g->model()->headerData(0, Qt::Vertical).toString(), QString("\u25B6"));
     }
 
-    void downPastTheLastRowAppendsARowDroppedWhenUntouched_data()
-    {
+    void downPastTheLastRowAppendsARowDroppedWhenUntouched_data() {
         QTest::addColumn<QString>("leave");
         QTest::newRow("up key") << "up";
         QTest::newRow("click on another row") << "click";
         QTest::newRow("focus leaves the grid") << "focus";
         QTest::newRow("down again stays") << "down";
     }
-    void downPastTheLastRowAppendsARowDroppedWhenUntouched()
-    {
+    void downPastTheLastRowAppendsARowDroppedWhenUntouched() {
         QFETCH(QString, leave);
         DBGrid* g = deptGrid();
         QVERIFY(host->showActive());
@@ -285,8 +305,7 @@ private slots:
         QCOMPARE(current(), QString(leave == "click" ? "Accounts" : "Sales"));
     }
 
-    void anAppendedRowWithTextIsStored()
-    {
+    void anAppendedRowWithTextIsStored() {
         DBGrid* g = deptGrid();
         QVERIFY(host->showActive());
         g->setFocus();
@@ -301,23 +320,19 @@ private slots:
         QCOMPARE(db->scalar("SELECT COUNT(*) FROM Dept").toInt(), 4);
     }
 
-    void ctrlDeleteAsksFirst_data()
-    {
+    void ctrlDeleteAsksFirst_data() {
         QTest::addColumn<ModalResult>("answer");
         QTest::addColumn<QStringList>("left");
         QTest::newRow("OK") << ModalResult::OK << QStringList{"Accounts", "Sales"};
-        QTest::newRow("Cancel") << ModalResult::Cancel
-                                << QStringList{"Accounts", "Marketing", "Sales"};
+        QTest::newRow("Cancel") << ModalResult::Cancel << QStringList{"Accounts", "Marketing", "Sales"};
     }
-    void ctrlDeleteAsksFirst()
-    {
+    void ctrlDeleteAsksFirst() {
         QFETCH(ModalResult, answer);
         QFETCH(QStringList, left);
         DBGrid* g = deptGrid();
         QVERIFY(host->showActive());
         clickRow(g, 1);
-        env->prompter().expect("Delete record?", MsgDlgType::Confirmation, MsgButtons::OKCancel,
-                               answer);
+        env->prompter().expect("Delete record?", MsgDlgType::Confirmation, MsgButtons::OKCancel, answer);
         key(Qt::Key_Delete, Qt::ControlModifier);
         QVERIFY(env->prompter().verifyAllAnswered());
         QCOMPARE(storedDepts(), left);
@@ -325,8 +340,7 @@ private slots:
         QCOMPARE(current(), QString(answer == ModalResult::OK ? "Sales" : "Marketing"));
     }
 
-    void emptyTableOffersARowToTypeInto()
-    {
+    void emptyTableOffersARowToTypeInto() {
         db->exec("DELETE FROM Dept");
         dept->Refresh();
         DBGrid* g = deptGrid();
@@ -343,8 +357,7 @@ private slots:
         QVERIFY(env->prompter().verifyAllAnswered());
     }
 
-    void refreshAndFiltersRereadTheRows()
-    {
+    void refreshAndFiltersRereadTheRows() {
         db->addStaff("Abbott, Helen", {{"Status", "IN"}});
         db->addStaff("Baker, Tom", {{"Status", "Out"}});
         db->addStaff("Carter, Sue", {{"Status", "IN"}});
@@ -368,8 +381,7 @@ private slots:
         QCOMPARE(g->cellText(0, 0), QString());
     }
 
-    void aRejectedPostKeepsTheRowEditing()
-    {
+    void aRejectedPostKeepsTheRowEditing() {
         // Two employees may not share a name (NAMEIndex is unique).
         db->addStaff("Abbott, Helen");
         db->addStaff("Baker, Tom");
@@ -391,8 +403,7 @@ private slots:
         QCOMPARE(db->scalar("SELECT COUNT(*) FROM Staff WHERE Name = 'Abbott, Helen'").toInt(), 1);
     }
 
-    void aLargeTableIsReadAFewRowsAtATime()
-    {
+    void aLargeTableIsReadAFewRowsAtATime() {
         {
             QSqlDatabase raw = db->raw();
             raw.transaction();

@@ -1,8 +1,8 @@
 // The look-up combo (free typing, stores its text) and the look-up list (pick only,
 // incremental search, moves its list) over real Staff, Destination and Dept tables.
-#include "dbfixture.h"
 #include "controls/application.h"
 #include "data/query.h"
+#include "dbfixture.h"
 #include <QAbstractItemView>
 #include <QSignalSpy>
 
@@ -13,21 +13,19 @@ using controls::DBLookupComboBox;
 class TestDBLookup : public QObject {
     Q_OBJECT
 
-private:
+  private:
     std::unique_ptr<testsupport::TestDatabase> db;
     std::unique_ptr<testsupport::UiTestEnv> env;
     std::unique_ptr<CountingTable> staff, destinations;
     std::unique_ptr<data::DataSource> staffSource, destSource;
     std::unique_ptr<Host> host;
 
-    QVariant stored(const QString& column, const QString& name)
-    {
+    QVariant stored(const QString& column, const QString& name) {
         return db->scalar(QString("SELECT \"%1\" FROM Staff WHERE Name = ?").arg(column), {name});
     }
     QString currentName() { return staff->FieldByName("Name")->AsString(); }
 
-    DBLookupCombo* destinationCombo()
-    {
+    DBLookupCombo* destinationCombo() {
         auto* c = host->add(new DBLookupCombo);
         c->setObjectName("DBLookupCombo1");
         c->bindList(destSource.get(), "Destination");
@@ -35,21 +33,16 @@ private:
         return c;
     }
     // The check-in window's name picker: unbound, listing the window's own table.
-    DBLookupComboBox* namePicker()
-    {
+    DBLookupComboBox* namePicker() {
         auto* p = host->add(new DBLookupComboBox);
         p->setObjectName("DBLookupComboBox1");
         p->bindList(staffSource.get(), "Name", "Name");
         return p;
     }
-    void advanceClock(int ms)
-    {
-        testsupport::setFixedNow(testsupport::fixedNow().addMSecs(ms));
-    }
+    void advanceClock(int ms) { testsupport::setFixedNow(testsupport::fixedNow().addMSecs(ms)); }
 
-private slots:
-    void init()
-    {
+  private slots:
+    void init() {
         db = std::make_unique<testsupport::TestDatabase>();
         testsupport::useFixedFormats();
         env = std::make_unique<testsupport::UiTestEnv>();
@@ -57,11 +50,11 @@ private slots:
             db->addStaff(n, {{"Department", "Sales"}});
         for (const char* d : {"Main Office", "Lunch", "Site Visit"})
             db->addDestination(d);
-        staff = openTable("StaffTable", "Staff", "Name",
-                          {text("Name", 25), text("Destination", 25), text("Status", 3),
-                           text("Department", 25)});
-        destinations = openTable("Table2", "Destination", "Destination",
-                                 {text("Destination", 25), text("Company", 35)});
+        staff =
+            openTable("StaffTable", "Staff", "Name",
+                      {text("Name", 25), text("Destination", 25), text("Status", 3), text("Department", 25)});
+        destinations =
+            openTable("Table2", "Destination", "Destination", {text("Destination", 25), text("Company", 35)});
         staffSource = std::make_unique<data::DataSource>("DataSource1");
         staffSource->setDataSet(staff.get());
         destSource = std::make_unique<data::DataSource>("DataSource2");
@@ -69,8 +62,7 @@ private slots:
         host = std::make_unique<Host>();
     }
 
-    void cleanup()
-    {
+    void cleanup() {
         host.reset();
         staffSource.reset();
         destSource.reset();
@@ -80,8 +72,7 @@ private slots:
         db.reset();
     }
 
-    void comboListsItsListPageByPageWithoutMovingIt()
-    {
+    void comboListsItsListPageByPageWithoutMovingIt() {
         auto* combo = destinationCombo();
         combo->list()->setPageSize(2);
         destinations->Last();
@@ -97,8 +88,7 @@ private slots:
         QCOMPARE(combo->text(), QString("IN Office")); // the employee's own value
     }
 
-    void comboStoresAPickedTextAtTheNextPost()
-    {
+    void comboStoresAPickedTextAtTheNextPost() {
         auto* combo = destinationCombo();
         QSignalSpy clicked(combo, &DBLookupCombo::clicked);
         QVERIFY(host->showActive());
@@ -124,16 +114,15 @@ private slots:
         QCOMPARE(stored("Destination", "Abbott, Helen").toString(), QString("Site Visit"));
     }
 
-    void comboStoresTypedTextCutToTheFieldsWidth_data()
-    {
+    void comboStoresTypedTextCutToTheFieldsWidth_data() {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("not in the list") << "Dentist" << "Dentist";
-        QTest::newRow("longer than the field")
-            << "A very long destination text here" << "A very long destination t";
+        QTest::newRow("not in the list") << "Dentist"
+                                         << "Dentist";
+        QTest::newRow("longer than the field") << "A very long destination text here"
+                                               << "A very long destination t";
     }
-    void comboStoresTypedTextCutToTheFieldsWidth()
-    {
+    void comboStoresTypedTextCutToTheFieldsWidth() {
         QFETCH(QString, typed);
         QFETCH(QString, expected);
         auto* combo = destinationCombo();
@@ -148,8 +137,7 @@ private slots:
         QCOMPARE(combo->text(), expected);
     }
 
-    void comboTextSetByCodeIsStoredOnlyWhileEditing()
-    {
+    void comboTextSetByCodeIsStoredOnlyWhileEditing() {
         auto* combo = destinationCombo();
         combo->setText("Lunch"); // browsing: shown, not stored
         staff->Edit();
@@ -165,8 +153,7 @@ private slots:
         QCOMPARE(stored("Destination", "Abbott, Helen").toString(), QString("Site Visit"));
     }
 
-    void comboEscapeAndCodeSetFieldsReload()
-    {
+    void comboEscapeAndCodeSetFieldsReload() {
         auto* combo = destinationCombo();
         QVERIFY(host->showActive());
         combo->setFocus(Qt::TabFocusReason);
@@ -181,8 +168,7 @@ private slots:
         QCOMPARE(combo->text(), QString("IN Office"));
     }
 
-    void unboundComboOnlyHoldsItsText()
-    {
+    void unboundComboOnlyHoldsItsText() {
         auto* combo = host->add(new DBLookupCombo);
         combo->bindList(staffSource.get(), "Name");
         QVERIFY(host->showActive());
@@ -196,8 +182,7 @@ private slots:
         QCOMPARE(staff->State(), data::DataSetState::Browse);
     }
 
-    void typingSearchesTheClosedList()
-    {
+    void typingSearchesTheClosedList() {
         auto* picker = namePicker();
         QSignalSpy clicked(picker, &DBLookupComboBox::clicked);
         staff->Last();
@@ -236,8 +221,7 @@ private slots:
         QVERIFY(env->prompter().verifyAllAnswered());
     }
 
-    void searchTextHoldsAtMost32Characters()
-    {
+    void searchTextHoldsAtMost32Characters() {
         db->addDestination("Far", {{"Company", QString(35, 'a')}});
         auto* picker = host->add(new DBLookupComboBox);
         picker->bindList(destSource.get(), "Company", "Company");
@@ -249,8 +233,7 @@ private slots:
         QCOMPARE(picker->text(), QString(35, 'a'));
     }
 
-    void pickingMovesTheListAfterItsBrowseCheck()
-    {
+    void pickingMovesTheListAfterItsBrowseCheck() {
         auto* picker = namePicker();
         QVERIFY(host->showActive());
         picker->setFocus();
@@ -267,8 +250,7 @@ private slots:
         QCOMPARE(currentName(), QString("Abbott, Helen"));
     }
 
-    void openingTheListMovesToTheLastChoice()
-    {
+    void openingTheListMovesToTheLastChoice() {
         auto* picker = namePicker();
         QVERIFY(host->showActive());
         staff->Last();
@@ -293,8 +275,7 @@ private slots:
         picker->hidePopup();
     }
 
-    void listOverAQueryMovesTheQuery()
-    {
+    void listOverAQueryMovesTheQuery() {
         data::Query query("Query1");
         query.SetDatabaseName("Corvane2003");
         query.SetSQL({"SELECT Name", "FROM Staff Staff", "ORDER BY Name"});
@@ -319,8 +300,7 @@ private slots:
         QCOMPARE(currentName(), QString("Abbott, Helen")); // the window's table is its own
     }
 
-    void boundListStoresTheKeyOfThePick()
-    {
+    void boundListStoresTheKeyOfThePick() {
         auto dept = openTable("Table3", "Dept", "Department", {text("Department", 30)});
         for (const char* d : {"Accounts", "Sales", "Shipping"})
             db->addDept(d);

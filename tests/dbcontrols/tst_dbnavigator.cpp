@@ -1,7 +1,7 @@
 // The navigator bar: which buttons are enabled in which state, what each runs, the delete
 // question, stored buttons and hints.
-#include "dbfixture.h"
 #include "data/query.h"
+#include "dbfixture.h"
 #include <QToolButton>
 
 using namespace dbtest;
@@ -11,8 +11,7 @@ using controls::MsgButtons;
 using controls::MsgDlgType;
 
 namespace {
-QString enabledButtons(const DBNavigator& nav)
-{
+QString enabledButtons(const DBNavigator& nav) {
     QStringList on;
     for (int i = 0; i < DBNavigator::ButtonCount; ++i)
         if (nav.button(DBNavigator::Button(i))->isEnabled())
@@ -24,7 +23,7 @@ QString enabledButtons(const DBNavigator& nav)
 class TestDBNavigator : public QObject {
     Q_OBJECT
 
-private:
+  private:
     std::unique_ptr<testsupport::TestDatabase> db;
     std::unique_ptr<testsupport::UiTestEnv> env;
     std::unique_ptr<CountingTable> staff;
@@ -32,14 +31,10 @@ private:
     std::unique_ptr<Host> host;
 
     QString currentName() { return staff->FieldByName("Name")->AsString(); }
-    void click(DBNavigator* nav, DBNavigator::Button b)
-    {
-        QTest::mouseClick(nav->button(b), Qt::LeftButton);
-    }
+    void click(DBNavigator* nav, DBNavigator::Button b) { QTest::mouseClick(nav->button(b), Qt::LeftButton); }
 
-private slots:
-    void init()
-    {
+  private slots:
+    void init() {
         db = std::make_unique<testsupport::TestDatabase>();
         env = std::make_unique<testsupport::UiTestEnv>();
         for (const char* n : {"Abbott, Helen", "Baker, Tom", "Carter, Sue"})
@@ -50,8 +45,7 @@ private slots:
         host = std::make_unique<Host>();
     }
 
-    void cleanup()
-    {
+    void cleanup() {
         host.reset();
         source.reset();
         staff.reset();
@@ -59,30 +53,32 @@ private slots:
         db.reset();
     }
 
-    void buttonsFollowTheDataset_data()
-    {
+    void buttonsFollowTheDataset_data() {
         QTest::addColumn<QString>("situation");
         QTest::addColumn<QString>("enabled");
-        QTest::newRow("no dataset") << "none" << "";
-        QTest::newRow("closed") << "closed" << "";
-        QTest::newRow("first row") << "open" << "Next,Last,Insert,Delete,Edit,Refresh";
+        QTest::newRow("no dataset") << "none"
+                                    << "";
+        QTest::newRow("closed") << "closed"
+                                << "";
+        QTest::newRow("first row") << "open"
+                                   << "Next,Last,Insert,Delete,Edit,Refresh";
         QTest::newRow("a middle row") << "middle"
                                       << "First,Prior,Next,Last,Insert,Delete,Edit,Refresh";
-        QTest::newRow("last row") << "last" << "First,Prior,Insert,Delete,Edit,Refresh";
+        QTest::newRow("last row") << "last"
+                                  << "First,Prior,Insert,Delete,Edit,Refresh";
         QTest::newRow("editing") << "edit"
                                  << "Next,Last,Insert,Delete,Post,Cancel,Refresh";
         QTest::newRow("inserting") << "insert"
                                    << "Next,Last,Insert,Delete,Post,Cancel,Refresh";
         // Edit stays: on an empty table it begins a new row.
-        QTest::newRow("empty table") << "empty" << "Insert,Edit,Refresh";
+        QTest::newRow("empty table") << "empty"
+                                     << "Insert,Edit,Refresh";
     }
-    void buttonsFollowTheDataset()
-    {
+    void buttonsFollowTheDataset() {
         QFETCH(QString, situation);
         QFETCH(QString, enabled);
         auto* nav = host->add(new DBNavigator);
-        if (situation != "none")
-            nav->bind(source.get());
+        if (situation != "none") nav->bind(source.get());
         if (situation == "closed")
             staff->Close();
         else if (situation == "middle")
@@ -100,8 +96,7 @@ private slots:
         QCOMPARE(enabledButtons(*nav), enabled);
     }
 
-    void readOnlyDatasetOffersOnlyMovesAndRefresh()
-    {
+    void readOnlyDatasetOffersOnlyMovesAndRefresh() {
         data::Query query("Query1");
         query.SetDatabaseName("Corvane2003");
         query.SetSQL({"SELECT Name", "FROM Staff Staff", "ORDER BY Name"});
@@ -115,8 +110,7 @@ private slots:
         QCOMPARE(enabledButtons(*nav), QString());
     }
 
-    void buttonsRunTheirOperations()
-    {
+    void buttonsRunTheirOperations() {
         auto* nav = host->add(new DBNavigator);
         nav->bind(source.get());
         QVERIFY(host->showActive());
@@ -137,8 +131,7 @@ private slots:
         click(nav, DBNavigator::Edit);
         staff->FieldByName("Status")->SetAsString("Out");
         click(nav, DBNavigator::Post);
-        QCOMPARE(db->scalar("SELECT Status FROM Staff WHERE Name = 'Baker, Tom'").toString(),
-                 QString("Out"));
+        QCOMPARE(db->scalar("SELECT Status FROM Staff WHERE Name = 'Baker, Tom'").toString(), QString("Out"));
 
         click(nav, DBNavigator::Insert);
         QCOMPARE(staff->State(), data::DataSetState::Insert);
@@ -152,36 +145,32 @@ private slots:
         QVERIFY(env->prompter().verifyAllAnswered());
     }
 
-    void deleteAsksFirst_data()
-    {
+    void deleteAsksFirst_data() {
         QTest::addColumn<ModalResult>("answer");
         QTest::addColumn<int>("left");
         QTest::newRow("OK deletes") << ModalResult::OK << 2;
         QTest::newRow("Cancel keeps") << ModalResult::Cancel << 3;
     }
-    void deleteAsksFirst()
-    {
+    void deleteAsksFirst() {
         QFETCH(ModalResult, answer);
         QFETCH(int, left);
         auto* nav = host->add(new DBNavigator);
         nav->bind(source.get());
         staff->Next();
-        env->prompter().expect("Delete record?", MsgDlgType::Confirmation, MsgButtons::OKCancel,
-                               answer);
+        env->prompter().expect("Delete record?", MsgDlgType::Confirmation, MsgButtons::OKCancel, answer);
         click(nav, DBNavigator::Delete);
         QVERIFY(env->prompter().verifyAllAnswered());
         QCOMPARE(db->scalar("SELECT COUNT(*) FROM Staff").toInt(), left);
         QCOMPARE(currentName(), QString(left == 2 ? "Carter, Sue" : "Baker, Tom"));
     }
 
-    void aFailingOperationShowsTheErrorAndKeepsTheEdit()
-    {
+    void aFailingOperationShowsTheErrorAndKeepsTheEdit() {
         auto* nav = host->add(new DBNavigator);
         nav->bind(source.get());
         click(nav, DBNavigator::Edit);
         staff->FieldByName("Name")->SetAsString("Baker, Tom"); // NAMEIndex is unique
-        env->prompter().expectMatching(QRegularExpression(".+"), MsgDlgType::Error,
-                                       MsgButtons::OK, ModalResult::OK);
+        env->prompter().expectMatching(QRegularExpression(".+"), MsgDlgType::Error, MsgButtons::OK,
+                                       ModalResult::OK);
         click(nav, DBNavigator::Next);
         QVERIFY(env->prompter().verifyAllAnswered());
         QCOMPARE(staff->State(), data::DataSetState::Edit);
@@ -189,8 +178,7 @@ private slots:
         QCOMPARE(enabledButtons(*nav), QString("Next,Last,Insert,Delete,Post,Cancel,Refresh"));
     }
 
-    void storedButtonsAndHints()
-    {
+    void storedButtonsAndHints() {
         auto* nav = host->add(new DBNavigator);
         nav->setProperty("dataSource", "DataSource1");
         nav->setProperty("visibleButtons", "First,Prior,Next,Last,Edit,Cancel,Refresh");
@@ -199,14 +187,13 @@ private slots:
         objects.sources.insert("DataSource1", source.get());
         nav->bindData(objects);
         QVERIFY(host->showActive());
-        const QList<DBNavigator::Button> shown = {DBNavigator::First, DBNavigator::Prior,
-                                                  DBNavigator::Next, DBNavigator::Last,
-                                                  DBNavigator::Edit, DBNavigator::Cancel,
-                                                  DBNavigator::Refresh};
+        const QList<DBNavigator::Button> shown = {
+            DBNavigator::First, DBNavigator::Prior,  DBNavigator::Next,   DBNavigator::Last,
+            DBNavigator::Edit,  DBNavigator::Cancel, DBNavigator::Refresh};
         QCOMPARE(nav->visibleButtons(), shown);
-        const QStringList hints = {"First record", "Prior record", "Next record", "Last record",
+        const QStringList hints = {"First record",  "Prior record",  "Next record", "Last record",
                                    "Insert record", "Delete record", "Edit record", "Post edit",
-                                   "Cancel edit", "Refresh data"};
+                                   "Cancel edit",   "Refresh data"};
         for (int i = 0; i < DBNavigator::ButtonCount; ++i) {
             const auto b = DBNavigator::Button(i);
             QCOMPARE(nav->button(b)->isVisible(), shown.contains(b));

@@ -37,13 +37,13 @@ void fail(const QString& message) {
 } // namespace
 
 ScriptedPrompter& ScriptedPrompter::expect(const QString& text, controls::ModalResult answer) {
-    expected_.push_back({text, std::nullopt, std::nullopt, answer});
+    expected_.push_back({text, std::nullopt, std::nullopt, answer, std::nullopt});
     return *this;
 }
 
 ScriptedPrompter& ScriptedPrompter::expect(const QString& text, controls::MsgDlgType type,
                                            controls::MsgButtons buttons, controls::ModalResult answer) {
-    expected_.push_back({text, type, buttons, answer});
+    expected_.push_back({text, type, buttons, answer, std::nullopt});
     return *this;
 }
 
