@@ -363,7 +363,6 @@ struct Database::Impl {
     };
     std::list<NativeEntry> nativeLru;
     std::unordered_map<QString, std::list<NativeEntry>::iterator> nativeBySql;
-    QVector<QVariant> rowBuffer;
 
     void clearNative()
     {
@@ -653,15 +652,17 @@ int Database::run(const QString& sql, const QVariantList& values, const RowSink&
         exec(q, values);
         int changed = 0;
         if (q.isSelect()) {
-            const int n = q.record().count();
-            QVector<QVariant>& row = d->rowBuffer;
-            row.resize(n);
-            while (q.next()) {
-                for (int i = 0; i < n; ++i)
-                    row[i] = q.value(i);
+            struct QtRow : ResultRow {
+                QSqlQuery* q;
+                int n;
+                int count() const override { return n; }
+                QVariant value(int i) const override { return q->value(i); }
+            } row;
+            row.q = &q;
+            row.n = q.record().count();
+            while (q.next())
                 if (onRow)
-                    onRow(row.constData(), n);
-            }
+                    onRow(row);
         } else {
             changed = q.numRowsAffected();
             if (insertId)
@@ -702,38 +703,40 @@ int Database::run(const QString& sql, const QVariantList& values, const RowSink&
     } reset{st};
     for (int i = 0; i < values.size(); ++i)
         bindNative(st, i + 1, values[i]);
-    const int n = sqlite3_column_count(st);
-    QVector<QVariant>& row = d->rowBuffer;
-    row.resize(n);
+    // values are made straight from the engine's row, once
+    struct NativeRow : ResultRow {
+        sqlite3_stmt* st;
+        int n;
+        int count() const override { return n; }
+        QVariant value(int i) const override
+        {
+            switch (sqlite3_column_type(st, i)) {
+            case SQLITE_INTEGER:
+                return qlonglong(sqlite3_column_int64(st, i));
+            case SQLITE_FLOAT:
+                return sqlite3_column_double(st, i);
+            case SQLITE_TEXT:
+                return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)),
+                                         sqlite3_column_bytes(st, i));
+            case SQLITE_BLOB:
+                return QByteArray(static_cast<const char*>(sqlite3_column_blob(st, i)), sqlite3_column_bytes(st, i));
+            default:
+                return {};
+            }
+        }
+    } row;
+    row.st = st;
+    row.n = sqlite3_column_count(st);
     for (;;) {
         const int rc = sqlite3_step(st);
         if (rc == SQLITE_DONE)
             break;
         if (rc != SQLITE_ROW)
             throw EngineError(readableSqliteError(d->handle));
-        if (!onRow)
-            continue;
-        for (int i = 0; i < n; ++i) {
-            switch (sqlite3_column_type(st, i)) {
-            case SQLITE_INTEGER:
-                row[i] = qlonglong(sqlite3_column_int64(st, i));
-                break;
-            case SQLITE_FLOAT:
-                row[i] = sqlite3_column_double(st, i);
-                break;
-            case SQLITE_TEXT:
-                row[i] = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)),
-                                           sqlite3_column_bytes(st, i));
-                break;
-            case SQLITE_BLOB:
-                row[i] = QByteArray(static_cast<const char*>(sqlite3_column_blob(st, i)), sqlite3_column_bytes(st, i));
-                break;
-            default:
-                row[i] = QVariant();
-            }
-        }
-        onRow(row.constData(), n);
+        if (onRow)
+            onRow(row);
     }
+    const int n = row.n;
     if (insertId)
         *insertId = qlonglong(sqlite3_last_insert_rowid(d->handle));
     return n == 0 ? sqlite3_changes(d->handle) : 0;
@@ -915,11 +918,25 @@ QStringList Database::indexFields(const QString& table, const QString& index)
 // ---------------------------------------------------------------------------------------
 // Transactions
 
+// BEGIN, COMMIT, ROLLBACK: cached statements on SQLite; other engines prepare no such thing.
 static void runPlain(Database& db, const QString& sql, Engine engine)
 {
+    if (engine == Engine::Sqlite) {
+        db.run(sql, {});
+        return;
+    }
     QSqlQuery q(db.connection());
     if (!q.exec(sql))
         throw EngineError(readableError(q.lastError(), engine));
+}
+
+static void rollbackQuietly(Database& db)
+{
+    try {
+        runPlain(db, "ROLLBACK", engineOf(db.config().driver));
+    } catch (const Exception&) {
+        // nothing was begun, or the engine rolled back already
+    }
 }
 
 void Database::StartTransaction()
@@ -952,8 +969,7 @@ void Database::Rollback()
     if (depth_ == 0)
         return;
     depth_ = 0;
-    QSqlQuery q(connection());
-    q.exec("ROLLBACK");
+    rollbackQuietly(*this);
     // what was stored inside is gone: each dataset goes back to how it stood before its post
     auto written = std::move(d->written);
     d->written.clear();
@@ -986,10 +1002,8 @@ Database::WriteScope::WriteScope(Database& db) : db_(db)
 
 Database::WriteScope::~WriteScope()
 {
-    if (own_ && !done_) {
-        QSqlQuery q(db_.connection());
-        q.exec("ROLLBACK");
-    }
+    if (own_ && !done_)
+        rollbackQuietly(db_);
 }
 
 void Database::WriteScope::commit()

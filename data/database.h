@@ -97,7 +97,13 @@ public:
     // changed; insertId receives a new row's autoincrement key. On SQLite it goes straight
     // to the engine (Qt's driver rebuilds its column record on every run, which costs more
     // than reading a page of rows). Errors as exec().
-    using RowSink = std::function<void(const QVariant* columns, int count)>;
+    class ResultRow { // the current row of a run
+    public:
+        virtual ~ResultRow() = default;
+        virtual int count() const = 0;
+        virtual QVariant value(int column) const = 0;
+    };
+    using RowSink = std::function<void(const ResultRow& row)>;
     int run(const QString& sql, const QVariantList& values, const RowSink& onRow = {},
             QVariant* insertId = nullptr);
     // Runs a prepared statement with bound values; raises EngineError with a readable text

@@ -201,7 +201,8 @@ void DataSet::setCurrent(const Row* row, bool scrolled)
         hasRow_ = true;
         currentKey_ = row->key;
         buffer_ = row->values;
-        buffer_.resize(fieldPtrs_.size());
+        if (buffer_.size() != fieldPtrs_.size()) // (resizing a shared copy would copy it)
+            buffer_.resize(fieldPtrs_.size());
         original_ = buffer_;
     } else {
         clearRow();

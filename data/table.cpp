@@ -250,12 +250,15 @@ static int runSelect(Database& db, Table::Impl& d, int fieldCount, const QString
         sql += db.dialect().limit(limit);
     const int k = d.keyColumns.size();
     int n = 0;
-    db.run(sql, values, [&](const QVariant* c, int count) {
+    db.run(sql, values, [&](const Database::ResultRow& c) {
         Row r;
-        r.key = QVariantList(c, c + k);
-        r.values = QVector<QVariant>(c + k, c + std::min(count, k + fieldCount));
-        r.values.resize(fieldCount);
-        out << std::move(r);
+        r.key.reserve(k);
+        for (int i = 0; i < k; ++i)
+            r.key.append(c.value(i));
+        r.values.reserve(fieldCount);
+        for (int i = 0; i < fieldCount; ++i)
+            r.values.append(c.value(k + i));
+        out.append(std::move(r));
         ++n;
     });
     return n;
@@ -486,7 +489,7 @@ static void conflict(Database& db, Table::Impl& d, const QVariant& pk)
 {
     bool exists = false;
     db.run("SELECT 1 FROM " + db.dialect().quote(d.table) + " WHERE " + db.dialect().quote(d.pk) + " = ?", {pk},
-           [&](const QVariant*, int) { exists = true; });
+           [&](const Database::ResultRow&) { exists = true; });
     if (exists)
         throw EngineError("The row was changed by another user since it was read. "
                           "Cancel, then make the change again on the row as it is now.");
@@ -514,7 +517,7 @@ RowKey Table::insertRow(const QVector<QVariant>& values)
     Database::WriteScope scope(db);
     QVariant id;
     if (dl.insertReturning())
-        db.run(sql, binds, [&](const QVariant* c, int) { id = c[0]; });
+        db.run(sql, binds, [&](const Database::ResultRow& c) { id = c.value(0); });
     else
         db.run(sql, binds, {}, &id);
     scope.commit();
@@ -788,7 +791,7 @@ int Table::RecordCount()
     if (!d->filterSql.isEmpty())
         sql += " WHERE " + d->filterSql;
     int n = 0;
-    db.run(sql, d->filterValues, [&](const QVariant* c, int) { n = c[0].toInt(); });
+    db.run(sql, d->filterValues, [&](const Database::ResultRow& c) { n = c.value(0).toInt(); });
     return n;
 }
 

@@ -4,6 +4,7 @@
 #include "data/formatsettings.h"
 #include "data/table.h"
 #include "locator/destinationform.h"
+#include <QLineEdit>
 
 using controls::MessageDlg;
 using controls::ModalResult;
@@ -75,7 +76,10 @@ void TCheckInForm::Button344Click() {
     field(QStringLiteral("StaffTableDate_Left")).SetAsString(today);
     field(QStringLiteral("StaffTableReturn_Date")).SetAsString(today);
     field(QStringLiteral("StaffTableStatus")).SetAsString(QStringLiteral("Out"));
-    child<QWidget>(QStringLiteral("DBLookupCombo1"))->setFocus();
+    // Into the destination box with its text selected, so that typing replaces it.
+    auto* destination = child<controls::DBLookupCombo>(QStringLiteral("DBLookupCombo1"));
+    destination->setFocus();
+    destination->lineEdit()->selectAll();
 }
 
 void TCheckInForm::Button1Click() {

@@ -911,12 +911,25 @@ void DBGrid::mousePressEvent(QMouseEvent* e) {
                                                   QItemSelectionModel::Rows);
             syncing_ = false;
         }
-        if (indexAt(e->position().toPoint()).row() != model_->current) {
-            e->accept();
-            return;
-        }
+        // A click that moves to another row only moves there: handing the press to the view
+        // now would find the row selected and arm its delayed click-to-edit, which would
+        // swallow the keys typed next and open an editor by itself.
+        pressMovedRow_ = true;
+        setFocus(Qt::MouseFocusReason);
+        e->accept();
+        return;
     }
+    pressMovedRow_ = false;
     QTableView::mousePressEvent(e);
+}
+
+void DBGrid::mouseReleaseEvent(QMouseEvent* e) {
+    if (pressMovedRow_) {
+        pressMovedRow_ = false;
+        e->accept();
+        return;
+    }
+    QTableView::mouseReleaseEvent(e);
 }
 
 void DBGrid::wheelEvent(QWheelEvent* e) {

@@ -76,6 +76,7 @@ class DBGrid : public QTableView, public data::DataLink, public DataAware {
   protected:
     void keyPressEvent(QKeyEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
     void wheelEvent(QWheelEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     void showEvent(QShowEvent* e) override;
@@ -130,6 +131,7 @@ class DBGrid : public QTableView, public data::DataLink, public DataAware {
     bool appendRequested_ = false;
     bool appending_ = false; // the new row stands after the last row
     bool syncing_ = false;
+    bool pressMovedRow_ = false; // the last press moved to another row: its release opens no editor
     bool suppressCommit_ = false;
     bool commitFailed_ = false;
     bool inGeometry_ = false;

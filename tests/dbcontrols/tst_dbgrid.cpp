@@ -143,6 +143,25 @@ class TestDBGrid : public QObject {
         QCOMPARE(dept->State(), data::DataSetState::Browse);
     }
 
+    // A click on another row only moves there: what is typed next edits that row at once,
+    // and no cell editor opens by itself afterwards.
+    void typingRightAfterAClickOnAnotherRowEditsIt() {
+        DBGrid* g = deptGrid();
+        QVERIFY(host->showActive());
+        g->setFocus();
+        clickRow(g, 1);
+        QCOMPARE(current(), QString("Marketing"));
+        type("M");
+        QCOMPARE(dept->State(), data::DataSetState::Edit);
+        key(Qt::Key_Escape);
+        key(Qt::Key_Escape);
+        QCOMPARE(dept->State(), data::DataSetState::Browse);
+        clickRow(g, 2);
+        QTest::qWait(QApplication::doubleClickInterval() + 100);
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(g));
+        QCOMPARE(dept->State(), data::DataSetState::Browse);
+    }
+
     void aChangedRowIsWrittenWhenTheRowIsLeft_data() {
         QTest::addColumn<QString>("how");
         QTest::newRow("down key") << "down";

@@ -108,10 +108,11 @@ private slots:
         QCOMPARE(grid()->shownColumnCount(), 1);
         QCOMPARE(grid()->columnTitle(0), QString("Department"));
         QCOMPARE(grid()->columns().first().width, 57);
+        // 57 characters of the grid's font, give or take the cell's margins.
         const int width = grid()->horizontalHeader()->sectionSize(0);
-        const QFontMetrics fm(grid()->font());
-        QVERIFY2(width >= 50 * fm.averageCharWidth() && width <= 64 * fm.averageCharWidth() + 16,
-                 qPrintable(QString::number(width)));
+        const int digit = grid()->fontMetrics().horizontalAdvance(QLatin1Char('0'));
+        QVERIFY2(width >= 57 * digit && width <= 58 * digit + 16,
+                 qPrintable(QString("%1 for a digit of %2").arg(width).arg(digit)));
         QCOMPARE(shown(), (QStringList{"Accounting", "Marketing", "Sales"}));
 
         // The grid fills the window above the bottom panel, and follows it when resized.
@@ -138,17 +139,29 @@ private slots:
         QVERIFY(panel->isAncestorOf(done));
     }
 
+    void typingChangesTheRowStoredWhenLeft_data()
+    {
+        QTest::addColumn<QString>("reach");
+        QTest::newRow("down key") << "down";
+        QTest::newRow("click on the row") << "click";
+    }
     void typingChangesTheRowStoredWhenLeft()
     {
+        QFETCH(QString, reach);
         create();
         showWithGridFocused();
-        clickRow(1);
+        if (reach == "click")
+            clickRow(1);
+        else
+            key(Qt::Key_Down);
+        QCOMPARE(current(), QString("Marketing"));
         type("Marketing and Sales");
         QCOMPARE(table().State(), data::DataSetState::Edit);
         QCOMPARE(storedDepts(), (QStringList{"Accounting", "Marketing", "Sales"}));
         key(Qt::Key_Down);
         QCOMPARE(storedDepts(), (QStringList{"Accounting", "Marketing and Sales", "Sales"}));
         QCOMPARE(table().State(), data::DataSetState::Browse);
+        QCOMPARE(current(), QString("Sales"));
     }
 
     void aThirtyCharacterDepartmentIsStoredWhole_data()
@@ -261,19 +274,24 @@ private slots:
     void doneLeavesTheRowPendingUntilTheNextMove_data()
     {
         QTest::addColumn<bool>("inserting");
-        QTest::newRow("insert") << true;
-        QTest::newRow("edit") << false;
+        QTest::addColumn<bool>("cellOpen"); // "&Done" pressed with the cell's editor still open
+        QTest::newRow("insert") << true << false;
+        QTest::newRow("edit") << false << false;
+        QTest::newRow("insert, cell still open") << true << true;
+        QTest::newRow("edit, cell still open") << false << true;
     }
     void doneLeavesTheRowPendingUntilTheNextMove()
     {
         QFETCH(bool, inserting);
+        QFETCH(bool, cellOpen);
         create();
         showWithGridFocused();
-        clickRow(1);
+        key(Qt::Key_Down);
         if (inserting)
             key(Qt::Key_Insert);
         type("Purchasing");
-        key(Qt::Key_Return);
+        if (!cellOpen)
+            key(Qt::Key_Return);
         const auto state = inserting ? data::DataSetState::Insert : data::DataSetState::Edit;
         QCOMPARE(table().State(), state);
         clickDone();

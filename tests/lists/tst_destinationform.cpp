@@ -319,10 +319,10 @@ private slots:
         clickDone();
         QVERIFY(liststest::showActive(*form));
         QCOMPARE(table().State(), data::DataSetState::Insert);
-        press(nav(), DBNavigator::First);
+        press(nav(), DBNavigator::Next);
         QCOMPARE(table().State(), data::DataSetState::Browse);
         QCOMPARE(stored(), 3);
-        QCOMPARE(current("Destination"), QString("Airport"));
+        QCOMPARE(current("Destination"), QString("Head Office"));
     }
 
     // Closed by its frame with the focus still in a changed box: the text stays in the box
@@ -367,6 +367,27 @@ private slots:
         QCOMPARE(rows, left);
         QCOMPARE(current("Destination"), currentAfter);
         QCOMPARE(box("DBEdit1")->text(), currentAfter);
+    }
+
+    // A post the table refuses (here: the row was changed at another desk meanwhile) reaches
+    // the error box; the row stays in edit with what was typed.
+    void aRefusedPostKeepsTheTypedValues()
+    {
+        create();
+        focusBox("DBEdit2");
+        box("DBEdit2")->selectAll();
+        type("Dayton International");
+        QCOMPARE(table().State(), data::DataSetState::Edit);
+        db->exec("UPDATE Destination SET Company = 'Changed Elsewhere' WHERE Destination = 'Airport'");
+        prompter().expectMatching(QRegularExpression(".+"), MsgDlgType::Error, MsgButtons::OK, ModalResult::OK);
+        press(nav(), DBNavigator::Post);
+        qDebug() << prompter().asked();
+        QVERIFY(prompter().verifyAllAnswered());
+        QCOMPARE(table().State(), data::DataSetState::Edit);
+        QCOMPARE(box("DBEdit2")->text(), QString("Dayton International"));
+        QCOMPARE(storedValue("Airport", "Company").toString(), QString("Changed Elsewhere"));
+        press(nav(), DBNavigator::Cancel);
+        QCOMPARE(table().State(), data::DataSetState::Browse);
     }
 
     // Renaming a destination does not touch the employees who were sent there.
@@ -476,7 +497,7 @@ private slots:
             QVERIFY(table().FieldByName(field)->IsNull());
             // Nothing is stored while the text is no number: the move is refused as well.
             prompter().expect(floatError(shown, field), MsgDlgType::Error, MsgButtons::OK, ModalResult::OK);
-            press(nav(), DBNavigator::First);
+            press(nav(), DBNavigator::Next);
             QVERIFY(prompter().verifyAllAnswered());
             QCOMPARE(table().State(), data::DataSetState::Insert);
             QCOMPARE(stored(), 3);
