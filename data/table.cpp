@@ -5,7 +5,6 @@
 #include "database.h"
 #include "errors.h"
 #include "filter.h"
-#include <QSqlQuery>
 #include <deque>
 
 namespace data {

@@ -72,6 +72,18 @@ class TestCheckOut : public QObject {
         QCOMPARE(desk->logCount(), 0);
     }
 
+    // From the destination box the user goes on with Tab to the date and time boxes.
+    void tabFromTheDestinationBoxAfterCheckOut() {
+        checkOut();
+        QTest::keyClicks(QApplication::focusWidget(), "Lunch");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), form->child<QWidget>("EditTIMELEFT"));
+        QTest::keyClicks(QApplication::focusWidget(), "1100");
+        QCOMPARE(value("StaffTableDestination"), QString("Lunch"));
+        QCOMPARE(shown("EditTIMELEFT"), QString("11:00"));
+    }
+
     void checkOutAnsweredNoChangesNothing() {
         checkOut(ModalResult::No);
         QCOMPARE(staff().State(), DataSetState::Browse);

@@ -113,6 +113,7 @@ private slots:
         const int digit = grid()->fontMetrics().horizontalAdvance(QLatin1Char('0'));
         QVERIFY2(width >= 57 * digit && width <= 58 * digit + 16,
                  qPrintable(QString("%1 for a digit of %2").arg(width).arg(digit)));
+        QVERIFY2(width <= grid()->viewport()->width(), "the column fits the window as stored");
         QCOMPARE(shown(), (QStringList{"Accounting", "Marketing", "Sales"}));
 
         // The grid fills the window above the bottom panel, and follows it when resized.

@@ -381,7 +381,6 @@ private slots:
         db->exec("UPDATE Destination SET Company = 'Changed Elsewhere' WHERE Destination = 'Airport'");
         prompter().expectMatching(QRegularExpression(".+"), MsgDlgType::Error, MsgButtons::OK, ModalResult::OK);
         press(nav(), DBNavigator::Post);
-        qDebug() << prompter().asked();
         QVERIFY(prompter().verifyAllAnswered());
         QCOMPARE(table().State(), data::DataSetState::Edit);
         QCOMPARE(box("DBEdit2")->text(), QString("Dayton International"));
