@@ -61,6 +61,10 @@ public:
         box.setEscapeButton(list.back());
 
         box.exec();
+        // The window the box was over takes the keyboard again, as it does on the desktop
+        // (without this, some window managers leave it inactive and later keys go nowhere).
+        if (QWidget* owner = box.parentWidget(); owner && owner->isVisible())
+            owner->activateWindow();
         if (box.closedByFrame && box.clickedButton() == box.button(list.back()))
             return buttons == MsgButtons::YesNo ? ModalResult::No : ModalResult::Cancel;
         switch (box.standardButton(box.clickedButton())) {

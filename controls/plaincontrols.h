@@ -93,6 +93,10 @@ class DateTimePicker : public QDateEdit {
     Q_OBJECT
 public:
     explicit DateTimePicker(QWidget* parent = nullptr);
+
+protected:
+    // One tab stop, as a date picker is: Tab leaves it instead of walking its date parts.
+    bool focusNextPrevChild(bool next) override { return QWidget::focusNextPrevChild(next); }
 };
 
 // A picture: `picture` names an image file or resource (":/layouts/logo.jpg"), shown at its

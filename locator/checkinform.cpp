@@ -76,9 +76,7 @@ void TCheckInForm::Button344Click() {
     field(QStringLiteral("StaffTableDate_Left")).SetAsString(today);
     field(QStringLiteral("StaffTableReturn_Date")).SetAsString(today);
     field(QStringLiteral("StaffTableStatus")).SetAsString(QStringLiteral("Out"));
-    // Into the destination box with its text selected, so that typing replaces it. The
-    // window takes the keyboard back from the question box first.
-    activateWindow();
+    // Into the destination box with its text selected, so that typing replaces it.
     auto* destination = child<controls::DBLookupCombo>(QStringLiteral("DBLookupCombo1"));
     destination->setFocus();
     destination->lineEdit()->selectAll();

@@ -361,6 +361,11 @@ int DBGrid::visibleRowCapacity() const {
         // Not laid out yet (a window created hidden): what the stored size leaves for rows.
         height = contentsRect().height();
         if (!horizontalHeader()->isHidden()) height -= horizontalHeader()->sizeHint().height();
+        // Columns wider than the grid will bring a horizontal scroll bar at the first showing;
+        // count it now, so that showing does not change the capacity and re-read the rows.
+        const int width = contentsRect().width() - verticalHeader()->sizeHint().width();
+        if (horizontalScrollBarPolicy() != Qt::ScrollBarAlwaysOff && horizontalHeader()->length() > width)
+            height -= horizontalScrollBar()->sizeHint().height();
     }
     return std::max(1, height / rowHeight);
 }

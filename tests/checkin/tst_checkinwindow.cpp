@@ -269,10 +269,7 @@ class TestCheckInWindow : public QObject {
         form->child<QWidget>("EditNAME")->setFocus(Qt::TabFocusReason);
         QStringList walked = {owner(QApplication::focusWidget())};
         for (int i = 1; i < order.size(); ++i) {
-            const QString start = owner(QApplication::focusWidget());
-            // The date picker takes one Tab per date part before it lets the focus go.
-            for (int guard = 0; guard < 5 && owner(QApplication::focusWidget()) == start; ++guard)
-                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             walked << owner(QApplication::focusWidget());
         }
         QCOMPARE(walked, order);

@@ -325,11 +325,7 @@ class TestCheckOutWindow : public QObject {
         form->child<QWidget>("EditNAME")->setFocus(Qt::TabFocusReason);
         QStringList walked = {owner(QApplication::focusWidget())};
         for (int i = 1; i < order.size(); ++i) {
-            QWidget* from = QApplication::focusWidget();
-            const QString start = owner(from);
-            // A compound control (the calendar) may take several Tabs to leave.
-            for (int guard = 0; guard < 10 && owner(QApplication::focusWidget()) == start; ++guard)
-                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             walked << owner(QApplication::focusWidget());
         }
         QCOMPARE(walked, order);

@@ -4,6 +4,7 @@
 #include "controls/widgetfactory.h"
 #include "tests/support/testui.h"
 #include <QGroupBox>
+#include <QLineEdit>
 #include <QtTest>
 
 namespace {
@@ -57,6 +58,25 @@ private slots:
         auto* picker = w.child<controls::DateTimePicker>("DateTimePicker1");
         QCOMPARE(picker->date(), QDate(2000, 8, 22));
         QVERIFY(picker->calendarPopup());
+    }
+
+    // The date picker is one tab stop: Tab leaves it rather than walking its date parts.
+    void pickerTakesOneTabStop() {
+        QWidget w;
+        auto* before = new QLineEdit(&w);
+        auto* picker = new controls::DateTimePicker(&w);
+        auto* after = new QLineEdit(&w);
+        QWidget::setTabOrder(before, picker);
+        QWidget::setTabOrder(picker, after);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.activateWindow();
+        picker->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(after));
+        picker->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(before));
     }
 
     void imageAtNaturalSizeFromTopLeft() {

@@ -162,6 +162,29 @@ class TestDBGrid : public QObject {
         QCOMPARE(dept->State(), data::DataSetState::Browse);
     }
 
+    // A grid made hidden (as every window is at start-up) whose columns are wider than it:
+    // the first showing keeps the rows as read, so a change stored since is not shown yet.
+    void firstShowingKeepsTheRowsReadWhenColumnsOverflow() {
+        for (int i = 0; i < 30; ++i)
+            db->addDept(QString("Dept %1").arg(i, 2, 10, QChar('0')));
+        QWidget w;
+        auto* g = new DBGrid(&w);
+        // A height whose room for rows loses one row to the scroll bar.
+        const int height = 2 * g->frameWidth() + g->horizontalHeader()->sizeHint().height() +
+                           6 * g->verticalHeader()->defaultSectionSize() +
+                           g->horizontalScrollBar()->sizeHint().height() / 2;
+        w.resize(300, height);
+        g->setGeometry(0, 0, 300, height);
+        g->setColumns(QJsonArray{QJsonObject{{"field", "Department"}, {"width", 120}}});
+        g->bind(source.get());
+        QCOMPARE(g->cellText(0, 0), QString("Accounts"));
+        db->exec("UPDATE Dept SET Department = 'Changed' WHERE Department = 'Accounts'");
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(g->horizontalScrollBar()->isVisible());
+        QCOMPARE(g->cellText(0, 0), QString("Accounts"));
+    }
+
     void aChangedRowIsWrittenWhenTheRowIsLeft_data() {
         QTest::addColumn<QString>("how");
         QTest::newRow("down key") << "down";
