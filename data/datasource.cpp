@@ -27,10 +27,14 @@ DataSource::~DataSource()
     if (dataSet_)
         dataSet_->detach(this);
     dataSet_ = nullptr;
+    // Links that outlive their source are told, so that none keeps the dataset it showed
+    // (which may go away next).
     const auto links = links_;
-    for (DataLink* l : links)
-        l->source_ = nullptr; // the links outlive their source only without data
     links_.clear();
+    for (DataLink* l : links)
+        l->source_ = nullptr;
+    for (DataLink* l : links)
+        l->activeChanged();
 }
 
 void DataSource::setDataSet(DataSet* dataSet)

@@ -182,6 +182,26 @@ class TestDBLookup : public QObject {
         QCOMPARE(staff->State(), data::DataSetState::Browse);
     }
 
+    // A data source may go away before the controls that use it (windows destroyed out of
+    // order): the controls forget its dataset, so that dataset may go next.
+    void controlsForgetADataSourceThatGoesAway() {
+        auto* combo = destinationCombo();
+        auto* picker = namePicker();
+        QVERIFY(host->showActive());
+        QCOMPARE(combo->list()->dataSet(), destinations.get());
+        QCOMPARE(picker->listDataSet(), staff.get());
+        destSource.reset();
+        staffSource.reset();
+        QCOMPARE(combo->list()->dataSet(), nullptr);
+        QCOMPARE(picker->listDataSet(), nullptr);
+        destinations.reset();
+        staff.reset();
+        combo->showPopup(); // nothing to list, and nothing dangling
+        picker->showPopup();
+        QCOMPARE(combo->list()->rowCount(), 0);
+        QCOMPARE(picker->list()->rowCount(), 0);
+    }
+
     void typingSearchesTheClosedList() {
         auto* picker = namePicker();
         QSignalSpy clicked(picker, &DBLookupComboBox::clicked);
