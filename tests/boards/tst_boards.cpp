@@ -297,6 +297,36 @@ class TestBoards : public QObject {
         QCOMPARE(desk->prompter().asked(), QStringList());
     }
 
+    void enterSearchesNothingAndEscDoesNotClose_data() {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("alphabetical") << "LocatorForm" << "Grant" << "Abbott, Helen";
+        QTest::newRow("in office") << "InOfficeForm" << "Ford" << "Abbott, Helen";
+        QTest::newRow("out of office") << "EmployeeOutForm" << "Grant" << "Baker, Tom";
+    }
+    void enterSearchesNothingAndEscDoesNotClose() {
+        // No button of a board is the default or the cancel button: the search runs only from
+        // "&Search", and only "&Previous" or the close box hide the board.
+        QFETCH(QString, window);
+        QFETCH(QString, text);
+        QFETCH(QString, shown);
+        TLocatorBoard* b = board(window);
+        boardtest::show(b);
+        auto* edit = b->child<QLineEdit>("Edit1");
+        edit->setFocus();
+        QTest::keyClicks(edit, text);
+        QTest::keyClick(edit, Qt::Key_Return);
+        QTest::keyClick(edit, Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(b->boardTable().FieldByName("Name")->AsString(), shown);
+        QVERIFY(b->boardTable().IndexName() != QString("NAMEIndex"));
+        QTest::keyClick(edit, Qt::Key_Escape);
+        QVERIFY(b->isVisible());
+        for (QPushButton* button : b->findChildren<QPushButton*>())
+            QVERIFY2(!button->isDefault() && !button->autoDefault(), qPrintable(button->objectName()));
+        QCOMPARE(desk->prompter().asked(), QStringList());
+    }
+
     void searchMovesNoOtherBoard() {
         boardtest::show(LocatorForm);
         searchOn(LocatorForm, "Ford");

@@ -136,6 +136,19 @@ class TestDepartmentBoard : public QObject {
         QCOMPARE(desk->prompter().asked(), QStringList());
     }
 
+    void enterSelectsNothingAndEscDoesNotClose() {
+        pickList()->setKeyValue(QString("Sales"));
+        pickList()->setFocus();
+        QTest::keyClick(pickList(), Qt::Key_Return);
+        QTest::keyClick(pickList(), Qt::Key_Enter, Qt::KeypadModifier);
+        QVERIFY(!table1().Active());
+        QCOMPARE(table1().Filter(), QString());
+        QTest::keyClick(pickList(), Qt::Key_Escape);
+        QVERIFY(LocatorForm2->isVisible());
+        for (QPushButton* b : LocatorForm2->findChildren<QPushButton*>())
+            QVERIFY2(!b->isDefault() && !b->autoDefault(), qPrintable(b->objectName()));
+    }
+
     void pickedByTyping() {
         pickList()->setFocus();
         QTest::keyClicks(pickList(), "mar");
