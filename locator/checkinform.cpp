@@ -1,9 +1,9 @@
 #include "locator/checkinform.h"
 #include "controls/db/dbcontrols.h"
-#include "data/database.h"
 #include "data/formatsettings.h"
 #include "data/table.h"
 #include "locator/destinationform.h"
+#include "locator/historyrow.h"
 #include <QLineEdit>
 
 using controls::MessageDlg;
@@ -91,42 +91,19 @@ void TCheckInForm::Button1Click() {
         log.Cancel();
         return;
     }
-    // The employee's row and its history row are stored together or not at all: a failure
-    // of either rolls both back, the employee's row stays in edit with its values, and the
-    // history row is dropped rather than left pending.
-    try {
-        data::Transaction transaction(data::Database::forAlias(staff.DatabaseName()));
-        staff.Post();
-        staff.Refresh();
-        log.Edit();
-        log.Insert();
-        const data::FormatSettings& formats = data::formatSettings();
-        auto* dateBox = child<controls::DBEdit>(QStringLiteral("DBEdit2"));
-        dateBox->setText(formats.todayShortDate());
-        field(QStringLiteral("Table1Transaction_Date")).SetAsString(dateBox->text());
-        auto* timeBox = child<controls::DBEdit>(QStringLiteral("DBEdit3"));
-        timeBox->setText(formats.nowLongTime());
-        field(QStringLiteral("Table1Transaction_Time")).SetAsString(timeBox->text());
-        static const std::pair<const char*, const char*> copies[] = {
-            {"StaffTableName", "Table1Name"},
-            {"StaffTableDepartment", "Table1Department"},
-            {"StaffTableDestination", "Table1Destination"},
-            {"StaffTableDate_Left", "Table1DateLeft"},
-            {"StaffTableTime_Left", "Table1Time_Left"},
-            {"StaffTableReturn_Date", "Table1Return_Date"},
-            {"StaffTableReturn_Time", "Table1Return_Time"},
-            {"StaffTableContact_Phone", "Table1Contact_Phone"},
-            {"StaffTableStatus", "Table1Status"},
-        };
-        for (const auto& [from, to] : copies)
-            field(QLatin1String(to)).SetAsString(field(QLatin1String(from)).AsString());
-        log.Post();
-        transaction.Commit();
-    } catch (...) {
-        log.Cancel();
-        throw;
-    }
-    log.Refresh();
+    // The employee's row and its history row are stored together or not at all.
+    locator::postWithHistoryRow(*this, staff, log, QStringLiteral("Table1"),
+                                {
+                                    {"StaffTableName", "Table1Name"},
+                                    {"StaffTableDepartment", "Table1Department"},
+                                    {"StaffTableDestination", "Table1Destination"},
+                                    {"StaffTableDate_Left", "Table1DateLeft"},
+                                    {"StaffTableTime_Left", "Table1Time_Left"},
+                                    {"StaffTableReturn_Date", "Table1Return_Date"},
+                                    {"StaffTableReturn_Time", "Table1Return_Time"},
+                                    {"StaffTableContact_Phone", "Table1Contact_Phone"},
+                                    {"StaffTableStatus", "Table1Status"},
+                                });
     log.Cancel();
     Close();
 }

@@ -1,9 +1,8 @@
 #include "locator/form12.h"
 #include "controls/db/dbcontrols.h"
-#include "data/database.h"
-#include "data/formatsettings.h"
 #include "data/table.h"
 #include "locator/destinationform.h"
+#include "locator/historyrow.h"
 
 using controls::MessageDlg;
 using controls::ModalResult;
@@ -52,34 +51,16 @@ void TForm12::Button5Click() {
     data::Table& log = table(QStringLiteral("Table5"));
     if (MessageDlg(QStringLiteral("Save changes and return to Main Menu?"), MsgDlgType::Confirmation,
                    MsgButtons::YesNoCancel) == ModalResult::Yes) {
-        // The employee's row and its history row are stored together or not at all: a
-        // failure of either rolls both back, the employee's row stays in edit with its
-        // values, the history row is dropped and the window stays open.
-        try {
-            data::Transaction transaction(data::Database::forAlias(staff.DatabaseName()));
-            staff.Post();
-            staff.Refresh();
-            log.Edit();
-            log.Insert();
-            const data::FormatSettings& formats = data::formatSettings();
-            auto* dateBox = child<controls::DBEdit>(QStringLiteral("DBEdit2"));
-            dateBox->setText(formats.todayShortDate());
-            field(QStringLiteral("Table5Transaction_Date")).SetAsString(dateBox->text());
-            // Both scratch boxes show Transaction_Time: assigning it reloads both, so
-            // neither writes a text of its own when the row is posted.
-            auto* timeBox = child<controls::DBEdit>(QStringLiteral("DBEdit3"));
-            timeBox->setText(formats.nowLongTime());
-            field(QStringLiteral("Table5Transaction_Time")).SetAsString(timeBox->text());
-            for (const char* name : {"Name", "Department", "Destination", "Status", "Contact_Phone"})
-                field(QStringLiteral("Table5") + QLatin1String(name))
-                    .SetAsString(field(QStringLiteral("StaffTable") + QLatin1String(name)).AsString());
-            log.Post();
-            transaction.Commit();
-        } catch (...) {
-            log.Cancel();
-            throw;
-        }
-        log.Refresh();
+        // The employee's row and its history row are stored together or not at all; on a
+        // failure the window stays open.
+        locator::postWithHistoryRow(*this, staff, log, QStringLiteral("Table5"),
+                                    {
+                                        {"StaffTableName", "Table5Name"},
+                                        {"StaffTableDepartment", "Table5Department"},
+                                        {"StaffTableDestination", "Table5Destination"},
+                                        {"StaffTableStatus", "Table5Status"},
+                                        {"StaffTableContact_Phone", "Table5Contact_Phone"},
+                                    });
     } else {
         staff.Cancel();
     }

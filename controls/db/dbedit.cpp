@@ -8,7 +8,7 @@
 
 namespace controls {
 
-DBEdit::DBEdit(QWidget* parent) : QLineEdit(parent), binding_(*this) {
+DBEdit::DBEdit(QWidget* parent) : QLineEdit(parent) {
     connect(this, &QLineEdit::textChanged, this, &DBEdit::onTextChanged);
     connect(this, &QLineEdit::textEdited, this, &DBEdit::onTextEdited);
 }
@@ -16,23 +16,13 @@ DBEdit::DBEdit(QWidget* parent) : QLineEdit(parent), binding_(*this) {
 DBEdit::~DBEdit() = default;
 
 void DBEdit::bindData(const FormObjects& objects) {
-    binding_.fieldName = dbctl::stringProperty(this, "dataField");
     maxChars_ = dbctl::intProperty(this, "maxChars", 0);
     // "readOnly" is also QLineEdit's own property, so the loader may have set either.
-    binding_.readOnly = dbctl::boolProperty(this, "readOnly", QLineEdit::isReadOnly());
-    data::DataSource* source = dbctl::sourceProperty(this, "dataSource", objects);
-    if (source == dataSource())
-        reload();
-    else
-        setDataSource(source); // reloads through activeChanged()
+    bindStored(this, objects, QLineEdit::isReadOnly());
 }
 
 void DBEdit::bind(data::DataSource* source, const QString& fieldName) {
-    binding_.fieldName = fieldName;
-    if (source == dataSource())
-        reload();
-    else
-        setDataSource(source);
+    bindTo(source, fieldName);
 }
 
 void DBEdit::setDataField(const QString& fieldName) {
@@ -43,11 +33,6 @@ void DBEdit::setDataField(const QString& fieldName) {
 void DBEdit::setMaxChars(int chars) {
     maxChars_ = chars;
     configure(field());
-}
-
-void DBEdit::SetReadOnly(bool on) {
-    binding_.readOnly = on;
-    updateTypingState();
 }
 
 QString DBEdit::text() const {
@@ -63,66 +48,19 @@ void DBEdit::setText(const QString& text) {
     modified_ = true; // also when the text happened to be the same
 }
 
-void DBEdit::Reset() {
-    reload();
-}
-
 QString DBEdit::pendingValue() const {
     if (!mask_.isEmpty()) return mask_.storedValue(displayText());
     return QLineEdit::text();
 }
 
-void DBEdit::UpdateRecord() {
-    if (!modified_) return;
-    data::Field* f = field();
-    if (!f) {
-        modified_ = false;
-        return;
-    }
-    if (!binding_.editing()) return; // text put in by code while the row is only browsed: nowhere to write it
+void DBEdit::storePending(data::Field& f) {
     if (!mask_.isEmpty()) mask_.validate(displayText());
-    f->SetAsString(pendingValue()); // reloads this box through recordChanged()
-    modified_ = false;
+    f.SetAsString(pendingValue());
 }
 
-void DBEdit::refuseAndRefocus() {
+void DBEdit::refocusAfterRefusal() {
     selectAll();
     if (!hasFocus() && isVisible()) setFocus(Qt::OtherFocusReason);
-}
-
-// --- data::DataLink ---
-
-void DBEdit::activeChanged() {
-    reload();
-}
-
-void DBEdit::stateChanged() {
-    // Leaving edit or insert (post, cancel, close) ends whatever the box still held.
-    if (!binding_.editing() && modified_)
-        reload();
-    else
-        updateTypingState();
-}
-
-void DBEdit::recordChanged(data::Field* changed) {
-    if (!changed || changed == field() || !binding_.active()) reload();
-}
-
-void DBEdit::dataSetScrolled() {
-    reload();
-}
-void DBEdit::dataSetChanged() {
-    reload();
-}
-
-void DBEdit::updateData() {
-    if (!modified_) return;
-    try {
-        UpdateRecord();
-    } catch (...) {
-        refuseAndRefocus();
-        throw;
-    }
 }
 
 // --- the box ---
@@ -204,30 +142,16 @@ void DBEdit::keyPressEvent(QKeyEvent* e) {
             e->accept();
             return;
         }
-        if (!binding_.editing()) {
-            // Edit re-reads the row and reloads the box; the key then applies to what
-            // the box shows, where the cursor was.
-            const QString before = displayText();
-            const int cursor = cursorPosition();
-            const int selStart = selectionStart();
-            const int selLength = selectedText().size();
-            if (!binding_.ensureEditing()) {
-                e->accept();
-                return;
-            }
-            if (displayText() == before) {
-                if (selStart >= 0)
-                    setSelection(selStart, selLength);
-                else
-                    setCursorPosition(cursor);
-            }
+        if (!binding_.ensureEditingKeepingCursor(this)) {
+            e->accept();
+            return;
         }
     }
     QLineEdit::keyPressEvent(e);
 }
 
 void DBEdit::inputMethodEvent(QInputMethodEvent* e) {
-    if (!e->commitString().isEmpty() && !binding_.ensureEditing()) {
+    if (binding_.refusesInput(e)) {
         e->accept();
         return;
     }
@@ -257,18 +181,7 @@ void DBEdit::focusInEvent(QFocusEvent* e) {
 
 void DBEdit::focusOutEvent(QFocusEvent* e) {
     QLineEdit::focusOutEvent(e);
-    // Only leaving the box for another control of the window counts: a popup or another
-    // window (a message box) coming up does not.
-    if (e->reason() == Qt::PopupFocusReason || e->reason() == Qt::ActiveWindowFocusReason) return;
-    if (!modified_) return;
-    runGuarded([this] {
-        try {
-            UpdateRecord();
-        } catch (...) {
-            refuseAndRefocus();
-            throw;
-        }
-    });
+    focusLost(e);
 }
 
 } // namespace controls

@@ -12,7 +12,7 @@
 
 namespace controls {
 
-class DBEdit : public QLineEdit, public data::DataLink, public DataAware {
+class DBEdit : public QLineEdit, public dbctl::TextFieldLink, public DataAware {
     Q_OBJECT
   public:
     explicit DBEdit(QWidget* parent = nullptr);
@@ -23,17 +23,12 @@ class DBEdit : public QLineEdit, public data::DataLink, public DataAware {
 
     // Binding by code (the stored properties do the same).
     void bind(data::DataSource* source, const QString& fieldName);
-    const QString& dataField() const { return binding_.fieldName; }
     void setDataField(const QString& fieldName);
     int maxChars() const { return maxChars_; }
     void setMaxChars(int chars); // 0: the field's width
-    // The control's read-only switch (the stored readOnly property; windows lock and unlock
-    // boxes with it). The box also refuses typing while its dataset cannot be edited.
-    bool ReadOnly() const { return binding_.readOnly; }
-    void SetReadOnly(bool on);
+    // The read-only switch (ReadOnly, SetReadOnly) is the control's, not the line's.
     bool isReadOnly() const { return binding_.readOnly; }
     void setReadOnly(bool on) { SetReadOnly(on); }
-    data::Field* field() const { return binding_.field(); }
 
     // The text as a window reads it: with an edit mask, the mask's literals in their places
     // and a blank in every unfilled place.
@@ -42,21 +37,6 @@ class DBEdit : public QLineEdit, public data::DataLink, public DataAware {
     // Text set by code is pending like typed text: it is stored at the next write of the row.
     void setText(const QString& text);
     void SetText(const QString& text) { setText(text); }
-    // The box holds text that is not yet in the field.
-    bool Modified() const { return modified_; }
-    // Drops the pending text and shows the field's value again (what Esc does).
-    void Reset();
-    // Writes the pending text into the field now (what leaving the box does). Throws.
-    void UpdateRecord();
-
-    // data::DataLink
-    void activeChanged() override;
-    void stateChanged() override;
-    void recordChanged(data::Field* field) override;
-    void dataSetScrolled() override;
-    void dataSetChanged() override;
-    void updateData() override;
-
   signals:
     void changed();
 
@@ -68,18 +48,16 @@ class DBEdit : public QLineEdit, public data::DataLink, public DataAware {
     void dropEvent(QDropEvent* e) override;
 
   private:
-    void reload();
+    void reload() override;
+    void updateTypingState() override;
+    void storePending(data::Field& f) override;
+    void refocusAfterRefusal() override;
     void configure(const data::Field* f);
-    void updateTypingState();
     void onTextChanged();
     void onTextEdited();
-    void refuseAndRefocus();
     QString pendingValue() const;
 
-    dbctl::FieldBinding binding_;
     int maxChars_ = 0;
-    bool modified_ = false;
-    bool reloading_ = false;
     data::EditMask mask_;
     QString maskSource_;
 };

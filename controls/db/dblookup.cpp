@@ -43,16 +43,12 @@ bool isNavigationKey(int key) {
     }
 }
 
-bool leavesControl(const QFocusEvent* e) {
-    return e->reason() != Qt::PopupFocusReason && e->reason() != Qt::ActiveWindowFocusReason;
-}
-
 } // namespace
 
 // ===================================================================== DBLookupCombo
 
 DBLookupCombo::DBLookupCombo(QWidget* parent)
-    : QComboBox(parent), binding_(*this), list_(new dbctl::LookupList(this)) {
+    : QComboBox(parent), list_(new dbctl::LookupList(this)) {
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
     setCompleter(nullptr); // the text is stored as typed, never completed to a list entry
@@ -81,26 +77,13 @@ void DBLookupCombo::bindData(const FormObjects& objects) {
 }
 
 void DBLookupCombo::bind(data::DataSource* source, const QString& fieldName) {
-    binding_.fieldName = fieldName;
-    if (source == dataSource())
-        reload();
-    else
-        setDataSource(source);
+    bindTo(source, fieldName);
     updateTypingState();
 }
 
 void DBLookupCombo::bindList(data::DataSource* listSource, const QString& listField,
                              const QString& keyField) {
-    list_->setFields(listField, keyField);
-    if (listSource == listLink_.dataSource())
-        listChanged();
-    else
-        listLink_.setDataSource(listSource);
-}
-
-void DBLookupCombo::SetReadOnly(bool on) {
-    binding_.readOnly = on;
-    updateTypingState();
+    listLink_.bindList(*list_, listSource, listField, keyField);
 }
 
 bool DBLookupCombo::canType() const {
@@ -122,10 +105,6 @@ void DBLookupCombo::setShownText(const QString& text) {
 void DBLookupCombo::setText(const QString& text) {
     setShownText(text);
     if (bound() && binding_.editing()) modified_ = true;
-}
-
-void DBLookupCombo::Reset() {
-    reload();
 }
 
 void DBLookupCombo::reload() {
@@ -158,42 +137,8 @@ void DBLookupCombo::updateTypingState() {
     lineEdit()->setReadOnly(!canType());
 }
 
-void DBLookupCombo::UpdateRecord() {
-    if (!modified_ || !bound()) return;
-    data::Field* f = field();
-    if (!f) {
-        modified_ = false;
-        return;
-    }
-    if (!binding_.editing()) return;
-    f->SetAsString(currentText()); // cut to the field's width; reloads the combo
-    modified_ = false;
-}
-
-void DBLookupCombo::activeChanged() {
-    reload();
-}
-
-void DBLookupCombo::stateChanged() {
-    if (!binding_.editing() && modified_)
-        reload();
-    else
-        updateTypingState();
-}
-
-void DBLookupCombo::recordChanged(data::Field* changed) {
-    if (!changed || changed == field() || !binding_.active()) reload();
-}
-
-void DBLookupCombo::dataSetScrolled() {
-    reload();
-}
-void DBLookupCombo::dataSetChanged() {
-    reload();
-}
-
-void DBLookupCombo::updateData() {
-    if (modified_) UpdateRecord();
+void DBLookupCombo::storePending(data::Field& f) {
+    f.SetAsString(currentText()); // cut to the field's width
 }
 
 void DBLookupCombo::picked(int row) {
@@ -251,23 +196,10 @@ bool DBLookupCombo::eventFilter(QObject* watched, QEvent* event) {
             }
             if (dbctl::isEditingKey(e)) {
                 if (!canType()) return true;
-                if (bound() && !binding_.editing()) {
-                    const QString before = lineEdit()->text();
-                    const int cursor = lineEdit()->cursorPosition();
-                    const int selStart = lineEdit()->selectionStart();
-                    const int selLength = int(lineEdit()->selectedText().size());
-                    if (!binding_.ensureEditing()) return true;
-                    if (lineEdit()->text() == before) {
-                        if (selStart >= 0)
-                            lineEdit()->setSelection(selStart, selLength);
-                        else
-                            lineEdit()->setCursorPosition(cursor);
-                    }
-                }
+                if (bound() && !binding_.ensureEditingKeepingCursor(lineEdit())) return true;
             }
         } else if (event->type() == QEvent::FocusOut) {
-            if (leavesControl(static_cast<QFocusEvent*>(event)) && bound() && modified_)
-                runGuarded([this] { UpdateRecord(); });
+            focusLost(static_cast<QFocusEvent*>(event));
         }
     }
     return QComboBox::eventFilter(watched, event);
@@ -288,7 +220,7 @@ void DBLookupCombo::keyPressEvent(QKeyEvent* e) {
 
 void DBLookupCombo::focusOutEvent(QFocusEvent* e) {
     QComboBox::focusOutEvent(e);
-    if (leavesControl(e) && bound() && modified_) runGuarded([this] { UpdateRecord(); });
+    focusLost(e);
 }
 
 void DBLookupCombo::wheelEvent(QWheelEvent* e) {
@@ -332,11 +264,7 @@ void DBLookupComboBox::bind(data::DataSource* source, const QString& fieldName) 
 
 void DBLookupComboBox::bindList(data::DataSource* listSource, const QString& listField,
                                 const QString& keyField) {
-    list_->setFields(listField, keyField);
-    if (listSource == listLink_.dataSource())
-        listChanged();
-    else
-        listLink_.setDataSource(listSource);
+    listLink_.bindList(*list_, listSource, listField, keyField);
 }
 
 void DBLookupComboBox::SetReadOnly(bool on) {
@@ -402,7 +330,7 @@ void DBLookupComboBox::stateChanged() {
 }
 
 void DBLookupComboBox::recordChanged(data::Field* changed) {
-    if (!changed || changed == binding_.field() || !binding_.active()) reload();
+    if (binding_.concerns(changed)) reload();
 }
 
 void DBLookupComboBox::dataSetScrolled() {

@@ -16,7 +16,7 @@
 
 namespace controls {
 
-class DBLookupCombo : public QComboBox, public data::DataLink, public DataAware {
+class DBLookupCombo : public QComboBox, public dbctl::TextFieldLink, public DataAware {
     Q_OBJECT
   public:
     explicit DBLookupCombo(QWidget* parent = nullptr);
@@ -27,9 +27,6 @@ class DBLookupCombo : public QComboBox, public data::DataLink, public DataAware 
 
     void bind(data::DataSource* source, const QString& fieldName);
     void bindList(data::DataSource* listSource, const QString& listField, const QString& keyField = {});
-    data::Field* field() const { return binding_.field(); }
-    bool ReadOnly() const { return binding_.readOnly; }
-    void SetReadOnly(bool on);
     bool isReadOnly() const { return binding_.readOnly; }
     void setReadOnly(bool on) { SetReadOnly(on); }
 
@@ -39,19 +36,10 @@ class DBLookupCombo : public QComboBox, public data::DataLink, public DataAware 
     // dataset is editing at the time.
     void setText(const QString& text);
     void SetText(const QString& text) { setText(text); }
-    bool Modified() const { return modified_; }
-    void Reset();
-    void UpdateRecord(); // writes the pending text into the field; throws
+    // Modified, Reset, UpdateRecord (the pending text, cut to the field's width) and the
+    // notifications of the own field: see TextFieldLink.
 
     dbctl::LookupList* list() const { return list_; }
-
-    // data::DataLink (the own field)
-    void activeChanged() override;
-    void stateChanged() override;
-    void recordChanged(data::Field* field) override;
-    void dataSetScrolled() override;
-    void dataSetChanged() override;
-    void updateData() override;
 
     void showPopup() override;
 
@@ -68,18 +56,17 @@ class DBLookupCombo : public QComboBox, public data::DataLink, public DataAware 
   private:
     bool bound() const { return !binding_.fieldName.isEmpty() && dataSource(); }
     bool canType() const;
-    void reload();
+    void reload() override;
+    void updateTypingState() override;
+    void storePending(data::Field& f) override;
+    bool hasBinding() const override { return bound(); }
     void listChanged();
-    void updateTypingState();
     void setShownText(const QString& text);
     void picked(int row);
     void onTextEdited();
 
-    dbctl::FieldBinding binding_;
     dbctl::LookupList* list_;
     dbctl::ListLink listLink_;
-    bool modified_ = false;
-    bool reloading_ = false;
 };
 
 class DBLookupComboBox : public QComboBox, public data::DataLink, public DataAware {

@@ -10,7 +10,7 @@
 
 namespace controls {
 
-DBMemo::DBMemo(QWidget* parent) : QPlainTextEdit(parent), binding_(*this) {
+DBMemo::DBMemo(QWidget* parent) : QPlainTextEdit(parent) {
     setTabChangesFocus(true); // Tab moves on, as in every other box of a window
     connect(this, &QPlainTextEdit::textChanged, this, &DBMemo::onTextChanged);
 }
@@ -18,31 +18,16 @@ DBMemo::DBMemo(QWidget* parent) : QPlainTextEdit(parent), binding_(*this) {
 DBMemo::~DBMemo() = default;
 
 void DBMemo::bindData(const FormObjects& objects) {
-    binding_.fieldName = dbctl::stringProperty(this, "dataField");
     maxChars_ = dbctl::intProperty(this, "maxChars", 0);
-    binding_.readOnly = dbctl::boolProperty(this, "readOnly", QPlainTextEdit::isReadOnly());
-    data::DataSource* source = dbctl::sourceProperty(this, "dataSource", objects);
-    if (source == dataSource())
-        reload();
-    else
-        setDataSource(source);
+    bindStored(this, objects, QPlainTextEdit::isReadOnly());
 }
 
 void DBMemo::bind(data::DataSource* source, const QString& fieldName) {
-    binding_.fieldName = fieldName;
-    if (source == dataSource())
-        reload();
-    else
-        setDataSource(source);
+    bindTo(source, fieldName);
 }
 
 void DBMemo::setMaxChars(int chars) {
     maxChars_ = chars;
-}
-
-void DBMemo::SetReadOnly(bool on) {
-    binding_.readOnly = on;
-    updateTypingState();
 }
 
 int DBMemo::limit() const {
@@ -57,52 +42,12 @@ void DBMemo::setText(const QString& text) {
     modified_ = true;
 }
 
-void DBMemo::Reset() {
-    reload();
+void DBMemo::storePending(data::Field& f) {
+    f.SetAsString(toPlainText());
 }
 
-void DBMemo::UpdateRecord() {
-    if (!modified_) return;
-    data::Field* f = field();
-    if (!f) {
-        modified_ = false;
-        return;
-    }
-    if (!binding_.editing()) return; // text put in by code while the row is only browsed: nowhere to write it
-    f->SetAsString(toPlainText());
-    modified_ = false;
-}
-
-void DBMemo::activeChanged() {
-    reload();
-}
-
-void DBMemo::stateChanged() {
-    if (!binding_.editing() && modified_)
-        reload();
-    else
-        updateTypingState();
-}
-
-void DBMemo::recordChanged(data::Field* changed) {
-    if (!changed || changed == field() || !binding_.active()) reload();
-}
-
-void DBMemo::dataSetScrolled() {
-    reload();
-}
-void DBMemo::dataSetChanged() {
-    reload();
-}
-
-void DBMemo::updateData() {
-    if (!modified_) return;
-    try {
-        UpdateRecord();
-    } catch (...) {
-        if (!hasFocus() && isVisible()) setFocus(Qt::OtherFocusReason);
-        throw;
-    }
+void DBMemo::refocusAfterRefusal() {
+    if (!hasFocus() && isVisible()) setFocus(Qt::OtherFocusReason);
 }
 
 void DBMemo::reload() {
@@ -196,7 +141,7 @@ void DBMemo::keyPressEvent(QKeyEvent* e) {
 }
 
 void DBMemo::inputMethodEvent(QInputMethodEvent* e) {
-    if (!e->commitString().isEmpty() && !binding_.ensureEditing()) {
+    if (binding_.refusesInput(e)) {
         e->accept();
         return;
     }
@@ -210,16 +155,7 @@ void DBMemo::insertFromMimeData(const QMimeData* source) {
 
 void DBMemo::focusOutEvent(QFocusEvent* e) {
     QPlainTextEdit::focusOutEvent(e);
-    if (e->reason() == Qt::PopupFocusReason || e->reason() == Qt::ActiveWindowFocusReason) return;
-    if (!modified_) return;
-    runGuarded([this] {
-        try {
-            UpdateRecord();
-        } catch (...) {
-            if (!hasFocus() && isVisible()) setFocus(Qt::OtherFocusReason);
-            throw;
-        }
-    });
+    focusLost(e);
 }
 
 } // namespace controls

@@ -6,7 +6,7 @@
 
 namespace controls {
 
-class DBMemo : public QPlainTextEdit, public data::DataLink, public DataAware {
+class DBMemo : public QPlainTextEdit, public dbctl::TextFieldLink, public DataAware {
     Q_OBJECT
   public:
     explicit DBMemo(QWidget* parent = nullptr);
@@ -16,32 +16,17 @@ class DBMemo : public QPlainTextEdit, public data::DataLink, public DataAware {
     void bindData(const FormObjects& objects) override;
 
     void bind(data::DataSource* source, const QString& fieldName);
-    const QString& dataField() const { return binding_.fieldName; }
     int maxChars() const { return maxChars_; }
     void setMaxChars(int chars); // 0: the field's width for a text field, unlimited for a memo
-    bool ReadOnly() const { return binding_.readOnly; }
-    void SetReadOnly(bool on);
+    // The read-only switch (ReadOnly, SetReadOnly) is the control's, not the editor's.
     bool isReadOnly() const { return binding_.readOnly; }
     void setReadOnly(bool on) { SetReadOnly(on); }
-    data::Field* field() const { return binding_.field(); }
 
     QString text() const { return toPlainText(); }
     QString Text() const { return text(); }
     // Text set by code is pending like typed text.
     void setText(const QString& text);
     void SetText(const QString& text) { setText(text); }
-    bool Modified() const { return modified_; }
-    void Reset();
-    void UpdateRecord(); // throws
-
-    // data::DataLink
-    void activeChanged() override;
-    void stateChanged() override;
-    void recordChanged(data::Field* field) override;
-    void dataSetScrolled() override;
-    void dataSetChanged() override;
-    void updateData() override;
-
   signals:
     void changed();
 
@@ -52,15 +37,14 @@ class DBMemo : public QPlainTextEdit, public data::DataLink, public DataAware {
     void insertFromMimeData(const QMimeData* source) override;
 
   private:
-    void reload();
-    void updateTypingState();
+    void reload() override;
+    void updateTypingState() override;
+    void storePending(data::Field& f) override;
+    void refocusAfterRefusal() override;
     void onTextChanged();
     int limit() const;
 
-    dbctl::FieldBinding binding_;
     int maxChars_ = 0;
-    bool modified_ = false;
-    bool reloading_ = false;
     bool guardingEdit_ = false;
 };
 

@@ -4,7 +4,10 @@
 #include "controls/formobjects.h"
 #include "data/dataset.h"
 #include "data/formatsettings.h"
+#include <QFocusEvent>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QKeySequence>
 #include <QObject>
 #include <QVariant>
@@ -77,6 +80,10 @@ bool isEditingKey(const QKeyEvent* e) {
     return true;
 }
 
+bool leavesControl(const QFocusEvent* e) {
+    return e->reason() != Qt::PopupFocusReason && e->reason() != Qt::ActiveWindowFocusReason;
+}
+
 bool FieldBinding::active() const {
     const data::DataSet* ds = dataSet();
     return ds && ds->Active();
@@ -111,6 +118,104 @@ bool FieldBinding::ensureEditing() {
     data::DataSet* ds = dataSet();
     runGuarded([ds] { ds->Edit(); });
     return editing();
+}
+
+bool FieldBinding::ensureEditingKeepingCursor(QLineEdit* line) {
+    if (editing()) return true;
+    const QString before = line->displayText();
+    const int cursor = line->cursorPosition();
+    const int selStart = line->selectionStart();
+    const int selLength = int(line->selectedText().size());
+    if (!ensureEditing()) return false;
+    if (line->displayText() == before) {
+        if (selStart >= 0)
+            line->setSelection(selStart, selLength);
+        else
+            line->setCursorPosition(cursor);
+    }
+    return true;
+}
+
+bool FieldBinding::refusesInput(const QInputMethodEvent* e) {
+    return !e->commitString().isEmpty() && !ensureEditing();
+}
+
+bool FieldBinding::concerns(const data::Field* changed) const {
+    return !changed || changed == field() || !active();
+}
+
+// --- TextFieldLink ---
+
+void TextFieldLink::SetReadOnly(bool on) {
+    binding_.readOnly = on;
+    updateTypingState();
+}
+
+void TextFieldLink::UpdateRecord() {
+    if (!modified_ || !hasBinding()) return;
+    data::Field* f = field();
+    if (!f) {
+        modified_ = false;
+        return;
+    }
+    if (!binding_.editing()) return; // text put in by code while the row is only browsed: nowhere to write it
+    storePending(*f); // reloads the control through recordChanged()
+    modified_ = false;
+}
+
+void TextFieldLink::activeChanged() {
+    reload();
+}
+
+void TextFieldLink::stateChanged() {
+    // Leaving edit or insert (post, cancel, close) ends whatever the control still held.
+    if (!binding_.editing() && modified_)
+        reload();
+    else
+        updateTypingState();
+}
+
+void TextFieldLink::recordChanged(data::Field* changed) {
+    if (binding_.concerns(changed)) reload();
+}
+
+void TextFieldLink::dataSetScrolled() {
+    reload();
+}
+
+void TextFieldLink::dataSetChanged() {
+    reload();
+}
+
+void TextFieldLink::updateData() {
+    if (modified_) writePending();
+}
+
+void TextFieldLink::bindTo(data::DataSource* source, const QString& fieldName) {
+    binding_.fieldName = fieldName;
+    if (source == dataSource())
+        reload();
+    else
+        setDataSource(source); // reloads through activeChanged()
+}
+
+void TextFieldLink::bindStored(const QObject* control, const FormObjects& objects, bool readOnlyDefault) {
+    binding_.readOnly = boolProperty(control, "readOnly", readOnlyDefault);
+    bindTo(sourceProperty(control, "dataSource", objects), stringProperty(control, "dataField"));
+}
+
+void TextFieldLink::writePending() {
+    try {
+        UpdateRecord();
+    } catch (...) {
+        refocusAfterRefusal();
+        throw;
+    }
+}
+
+void TextFieldLink::focusLost(const QFocusEvent* e) {
+    if (!leavesControl(e) || !modified_) return;
+    runGuarded([this] { writePending(); });
 }
 
 } // namespace controls::dbctl

@@ -6,8 +6,11 @@
 #include <QString>
 #include <QVariant>
 
-class QObject;
+class QFocusEvent;
+class QInputMethodEvent;
 class QKeyEvent;
+class QLineEdit;
+class QObject;
 class QWidget;
 
 namespace data {
@@ -37,6 +40,10 @@ bool acceptsNumberText(const QString& typed);
 // cut, paste, undo, redo).
 bool isEditingKey(const QKeyEvent* e);
 
+// True when losing the focus means leaving the control for another of the window (not a
+// popup or another window, such as a message box, coming up).
+bool leavesControl(const QFocusEvent* e);
+
 // The part a single-field control keeps of its binding.
 class FieldBinding {
   public:
@@ -57,9 +64,73 @@ class FieldBinding {
     // Puts the dataset into edit when the data source allows it (an Edit on an empty table
     // inserts). Runs guarded: a failing Edit shows its error and answers false.
     bool ensureEditing();
+    // ensureEditing() for a key about to change `line`: Edit re-reads the row and reloads
+    // the line; when its text is what it was, the cursor and selection are put back so that
+    // the key applies where it was pressed.
+    bool ensureEditingKeepingCursor(QLineEdit* line);
+    // An input-method event that brings text while the dataset cannot go into edit.
+    bool refusesInput(const QInputMethodEvent* e);
+    // A change of `changed` (nullptr: the whole row) concerns the control: its own field,
+    // the whole row, or anything while its dataset is closed.
+    bool concerns(const data::Field* changed) const;
 
   private:
     data::DataLink& link_;
+};
+
+// What the controls that hold text for their field share (edit box, memo, look-up combo):
+// the text is pending from the first change until it is written into the field (when the
+// control is left or the row is written), leaving edit drops it, and every move, reload or
+// opening of the dataset shows the field's value again.
+class TextFieldLink : public data::DataLink {
+  public:
+    TextFieldLink() : binding_(*this) {}
+
+    const QString& dataField() const { return binding_.fieldName; }
+    data::Field* field() const { return binding_.field(); }
+    // The control's read-only switch (the stored readOnly property; windows lock and unlock
+    // controls with it). Typing is also refused while the dataset cannot be edited.
+    bool ReadOnly() const { return binding_.readOnly; }
+    void SetReadOnly(bool on);
+    // The control holds text that is not yet in the field.
+    bool Modified() const { return modified_; }
+    // Drops the pending text and shows the field's value again (what Esc does).
+    void Reset() { reload(); }
+    // Writes the pending text into the field now (what leaving the control does). Throws.
+    void UpdateRecord();
+
+    // data::DataLink
+    void activeChanged() override;
+    void stateChanged() override;
+    void recordChanged(data::Field* field) override;
+    void dataSetScrolled() override;
+    void dataSetChanged() override;
+    void updateData() override;
+
+  protected:
+    // Shows the field's value (or nothing) and ends any pending text.
+    virtual void reload() {}
+    virtual void updateTypingState() {}
+    // Checks the pending text and stores it in `f`; throws when it is refused.
+    virtual void storePending(data::Field& f) = 0;
+    // False while the control has no field to write to (an unbound combo keeps its text).
+    virtual bool hasBinding() const { return true; }
+    // After a refused write: back into the control, so that the user can put it right.
+    virtual void refocusAfterRefusal() {}
+
+    // Binds to `fieldName` of `source`, showing its value.
+    void bindTo(data::DataSource* source, const QString& fieldName);
+    // The stored properties dataSource, dataField and readOnly of `control`.
+    void bindStored(const QObject* control, const FormObjects& objects, bool readOnlyDefault);
+    // UpdateRecord(), back into the control when it throws.
+    void writePending();
+    // The control lost the focus: the pending text is written when it was left for another
+    // control, guarded.
+    void focusLost(const QFocusEvent* e);
+
+    FieldBinding binding_;
+    bool modified_ = false;
+    bool reloading_ = false;
 };
 
 } // namespace dbctl

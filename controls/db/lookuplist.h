@@ -76,6 +76,16 @@ class ListLink : public data::DataLink {
     void dataSetChanged() override {
         if (onChange) onChange();
     }
+    // Lists `listField` (keyed by `keyField`) of `source`'s dataset in `list`; onChange
+    // follows at once.
+    void bindList(LookupList& list, data::DataSource* source, const QString& listField, const QString& keyField) {
+        list.setFields(listField, keyField);
+        if (source == dataSource()) {
+            if (onChange) onChange();
+        } else {
+            setDataSource(source); // tells activeChanged()
+        }
+    }
 };
 
 } // namespace controls::dbctl

@@ -9,18 +9,9 @@
 #include <QtTest>
 
 using namespace locatortest;
-using controls::DBEdit;
-using controls::DBLookupCombo;
-using controls::DBLookupComboBox;
-using controls::DBNavigator;
-using data::DataSetState;
 
-class TestCheckIn : public QObject {
+class TestCheckIn : public QObject, public WindowTest<TForm12> {
     Q_OBJECT
-
-    std::unique_ptr<Desk> desk;
-    std::unique_ptr<TForm12> form;
-    std::unique_ptr<TDestinationForm> destinations;
 
     data::Table& staff() { return form->table("StaffTable"); }
     data::Table& log() { return form->table("Table5"); }
@@ -34,11 +25,7 @@ class TestCheckIn : public QObject {
                                 answer);
         click(form->child<QPushButton>("BitBttn4"));
     }
-    void save(ModalResult answer) {
-        desk->prompter().expect("Save changes and return to Main Menu?", MsgDlgType::Confirmation,
-                                MsgButtons::YesNoCancel, answer);
-        click(form->child<QPushButton>("Button5"));
-    }
+    void save(ModalResult answer) { answerSave("Button5", answer); }
 
     // Abbott is out when the program starts.
     static const QStringList& whereabouts() {
@@ -55,22 +42,15 @@ class TestCheckIn : public QObject {
 
   private slots:
     void init() {
-        desk = std::make_unique<Desk>();
+        openDesk();
         desk->db().exec("UPDATE Staff SET Status = 'Out', Destination = 'Site Visit', Date_Left = '3/10/26', "
                         "Time_Left = '09:30', Return_Date = '3/12/26', Return_Time = '16:45', "
                         "Contact_Phone = '(555)123-4567' WHERE Name = 'Abbott, Helen'");
-        form = std::make_unique<TForm12>();
-        destinations = std::make_unique<TDestinationForm>();
+        createWindows(true);
         QVERIFY(showActive(*form));
         QCOMPARE(value("Name"), QString("Abbott, Helen"));
     }
-    void cleanup() {
-        const bool answered = desk->prompter().verifyAllAnswered();
-        destinations.reset();
-        form.reset();
-        desk.reset();
-        QVERIFY(answered);
-    }
+    void cleanup() { QVERIFY(closeDesk()); }
 
     void checkInAnsweredNoChangesNothing() {
         checkIn(ModalResult::No);
@@ -161,13 +141,7 @@ class TestCheckIn : public QObject {
     }
 
     void saveWithNothingPendingReportsTheTableNotInEdit() {
-        desk->prompter().expect("Save changes and return to Main Menu?", ModalResult::Yes);
-        desk->prompter().expect("StaffTable: Dataset not in edit or insert mode.", MsgDlgType::Error,
-                                MsgButtons::OK, ModalResult::OK);
-        click(form->child<QPushButton>("Button5"));
-        QVERIFY(form->isVisible());
-        QCOMPARE(desk->logCount(), 0);
-        QCOMPARE(log().State(), DataSetState::Browse);
+        verifySaveWithNothingPending("Button5", "Table5");
     }
 
     // Save logs whatever is pending, with the row's present status and destination.
@@ -354,11 +328,7 @@ class TestCheckIn : public QObject {
         QFETCH(QString, table);
         QFETCH(QString, event);
         checkIn();
-        desk->refuseWrites(table, event, "The desk is closed");
-        desk->prompter().expect("Save changes and return to Main Menu?", ModalResult::Yes);
-        desk->prompter().expectMatching(QRegularExpression(".*The desk is closed.*"), MsgDlgType::Error,
-                                        MsgButtons::OK, ModalResult::OK);
-        click(form->child<QPushButton>("Button5"));
+        saveRefused("Button5", table, event);
 
         QVERIFY(form->isVisible());
         verifyAbbottStillOut();

@@ -12,28 +12,16 @@
 #include <QtTest>
 
 using namespace locatortest;
-using controls::DBEdit;
-using controls::DBLookupCombo;
-using controls::DBLookupComboBox;
-using controls::DBNavigator;
 
-class TestCheckInWindow : public QObject {
+class TestCheckInWindow : public QObject, public WindowTest<TForm12> {
     Q_OBJECT
-
-    std::unique_ptr<Desk> desk;
-    std::unique_ptr<TForm12> form;
 
   private slots:
     void init() {
-        desk = std::make_unique<Desk>();
-        form = std::make_unique<TForm12>();
+        openDesk();
+        createWindows(false);
     }
-    void cleanup() {
-        const bool answered = desk->prompter().verifyAllAnswered();
-        form.reset();
-        desk.reset();
-        QVERIFY(answered);
-    }
+    void cleanup() { QVERIFY(closeDesk()); }
 
     void instanceCaptionAndPlace() {
         QCOMPARE(Form12, form.get());
@@ -184,13 +172,7 @@ class TestCheckInWindow : public QObject {
         QFETCH(QString, box);
         QFETCH(QString, source);
         QFETCH(QString, fieldName);
-        QVERIFY(showActive(*form));
-        auto* edit = form->child<DBEdit>(box);
-        QVERIFY(!edit->isVisible());
-        QCOMPARE(edit->dataSource(), &form->dataSource(source));
-        QCOMPARE(edit->dataField(), fieldName);
-        if (box == "StatusDBEdit1")
-            QVERIFY(edit->ReadOnly());
+        verifyHiddenBox(box, source, fieldName);
     }
 
     void datePickerLiesUnderTheReturnDateBox() {
@@ -224,11 +206,7 @@ class TestCheckInWindow : public QObject {
                                                   DBNavigator::Last,  DBNavigator::Cancel, DBNavigator::Refresh};
         const QStringList hints = {"First record", "Prior record", "Next record",
                                    "Last record",  "Cancel edit",  "Refresh data"};
-        QCOMPARE(nav->visibleButtons(), shown);
-        for (int b = 0; b < DBNavigator::ButtonCount; ++b)
-            QCOMPARE(nav->button(DBNavigator::Button(b))->isVisible(), shown.contains(DBNavigator::Button(b)));
-        for (int i = 0; i < shown.size(); ++i)
-            QCOMPARE(nav->button(shown[i])->toolTip(), hints[i]);
+        verifyNavigatorButtons(nav, shown, hints);
         QVERIFY(picker->geometry().bottom() < nav->geometry().top());
     }
 
@@ -260,19 +238,7 @@ class TestCheckInWindow : public QObject {
                                    "EditTIMELEFT", "DBLookupComboBox1", "BitBttn4",  "Button1",
                                    "Button5",      "Button3",         "DateTimePicker1", "DBEdit1",
                                    "EditDateLeft", "EditNAME"};
-        auto owner = [&](QWidget* w) -> QString {
-            for (; w && w != form.get(); w = w->parentWidget())
-                if (order.contains(w->objectName()))
-                    return w->objectName();
-            return QStringLiteral("(none)");
-        };
-        form->child<QWidget>("EditNAME")->setFocus(Qt::TabFocusReason);
-        QStringList walked = {owner(QApplication::focusWidget())};
-        for (int i = 1; i < order.size(); ++i) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            walked << owner(QApplication::focusWidget());
-        }
-        QCOMPARE(walked, order);
+        QCOMPARE(walkTabOrder(*form, order), order);
     }
 };
 

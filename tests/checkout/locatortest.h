@@ -6,21 +6,29 @@
 #include "controls/form.h"
 #include "data/database.h"
 #include "data/table.h"
+#include "locator/destinationform.h"
 #include "tests/support/testdb.h"
 #include "tests/support/testui.h"
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QToolButton>
 #include <memory>
 
 namespace locatortest {
 
+using controls::DBEdit;
+using controls::DBLookupCombo;
+using controls::DBLookupComboBox;
+using controls::DBNavigator;
 using controls::ModalResult;
 using controls::MsgButtons;
 using controls::MsgDlgType;
+using data::DataSetState;
 
 // The database and the test seams, made before any window and gone after the last.
 class Desk {
@@ -109,5 +117,95 @@ inline void press(controls::DBNavigator* navigator, controls::DBNavigator::Butto
 inline QString invalidInput() {
     return QStringLiteral("Invalid input value.  Use escape key to abandon changes.");
 }
+
+// Walks the tab order from the first name of `order` and answers the control (or the named
+// ancestor of the focused part) that each Tab reached, for comparing with `order`.
+inline QStringList walkTabOrder(controls::Form& form, const QStringList& order) {
+    auto owner = [&](QWidget* w) -> QString {
+        for (; w && w != &form; w = w->parentWidget())
+            if (order.contains(w->objectName()))
+                return w->objectName();
+        return QStringLiteral("(none)");
+    };
+    form.child<QWidget>(order.value(0))->setFocus(Qt::TabFocusReason);
+    QStringList walked = {owner(QApplication::focusWidget())};
+    for (int i = 1; i < order.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        walked << owner(QApplication::focusWidget());
+    }
+    return walked;
+}
+
+// The navigator shows exactly `shown`, in that order, with these hints.
+inline void verifyNavigatorButtons(DBNavigator* nav, const QList<DBNavigator::Button>& shown,
+                                   const QStringList& hints) {
+    QCOMPARE(nav->visibleButtons(), shown);
+    for (int b = 0; b < DBNavigator::ButtonCount; ++b)
+        QCOMPARE(nav->button(DBNavigator::Button(b))->isVisible(), shown.contains(DBNavigator::Button(b)));
+    for (int i = 0; i < shown.size(); ++i)
+        QCOMPARE(nav->button(shown[i])->toolTip(), hints[i]);
+}
+
+// One test's world: the desk, the window under test and, for the tests that open it, the
+// destination list. The test class derives from it besides QObject.
+template <class Window>
+class WindowTest {
+protected:
+    std::unique_ptr<Desk> desk;
+    std::unique_ptr<Window> form;
+    std::unique_ptr<TDestinationForm> destinations;
+
+    // The windows come after whatever the test put into the desk's database.
+    void openDesk() { desk = std::make_unique<Desk>(); }
+    void createWindows(bool withDestinations) {
+        form = std::make_unique<Window>();
+        if (withDestinations)
+            destinations = std::make_unique<TDestinationForm>();
+    }
+    // Ends the world, windows first; true when every scripted question was asked.
+    bool closeDesk() {
+        const bool answered = desk->prompter().verifyAllAnswered();
+        destinations.reset();
+        form.reset();
+        desk.reset();
+        return answered;
+    }
+
+    // The Save button, with its question answered.
+    void answerSave(const char* button, ModalResult answer) {
+        desk->prompter().expect("Save changes and return to Main Menu?", MsgDlgType::Confirmation,
+                                MsgButtons::YesNoCancel, answer);
+        click(form->template child<QPushButton>(button));
+    }
+    // Save with no row in edit: the layer's error, the window stays, no history row.
+    void verifySaveWithNothingPending(const char* button, const QString& logTable) {
+        desk->prompter().expect("Save changes and return to Main Menu?", ModalResult::Yes);
+        desk->prompter().expect("StaffTable: Dataset not in edit or insert mode.", MsgDlgType::Error,
+                                MsgButtons::OK, ModalResult::OK);
+        click(form->template child<QPushButton>(button));
+        QVERIFY(form->isVisible());
+        QCOMPARE(desk->logCount(), 0);
+        QCOMPARE(form->table(logTable).State(), DataSetState::Browse);
+    }
+    // Save answered Yes while the engine refuses `event` on `table`: the error box shows the
+    // engine's text.
+    void saveRefused(const char* button, const QString& table, const QString& event) {
+        desk->refuseWrites(table, event, "The desk is closed");
+        desk->prompter().expect("Save changes and return to Main Menu?", ModalResult::Yes);
+        desk->prompter().expectMatching(QRegularExpression(".*The desk is closed.*"), MsgDlgType::Error,
+                                        MsgButtons::OK, ModalResult::OK);
+        click(form->template child<QPushButton>(button));
+    }
+    // A hidden scratch box and its binding.
+    void verifyHiddenBox(const QString& box, const QString& source, const QString& fieldName) {
+        QVERIFY(showActive(*form));
+        auto* edit = form->template child<DBEdit>(box);
+        QVERIFY(!edit->isVisible());
+        QCOMPARE(edit->dataSource(), &form->dataSource(source));
+        QCOMPARE(edit->dataField(), fieldName);
+        if (box == "StatusDBEdit1")
+            QVERIFY(edit->ReadOnly());
+    }
+};
 
 } // namespace locatortest

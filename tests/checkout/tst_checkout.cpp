@@ -9,18 +9,9 @@
 #include <QtTest>
 
 using namespace locatortest;
-using controls::DBEdit;
-using controls::DBLookupCombo;
-using controls::DBLookupComboBox;
-using controls::DBNavigator;
-using data::DataSetState;
 
-class TestCheckOut : public QObject {
+class TestCheckOut : public QObject, public WindowTest<TCheckInForm> {
     Q_OBJECT
-
-    std::unique_ptr<Desk> desk;
-    std::unique_ptr<TCheckInForm> form;
-    std::unique_ptr<TDestinationForm> destinations;
 
     data::Table& staff() { return form->table("StaffTable"); }
     data::Table& log() { return form->table("Table1"); }
@@ -33,30 +24,19 @@ class TestCheckOut : public QObject {
                                 MsgButtons::YesNo, answer);
         click(form->child<QPushButton>("Button344"));
     }
-    void save(ModalResult answer) {
-        desk->prompter().expect("Save changes and return to Main Menu?", MsgDlgType::Confirmation,
-                                MsgButtons::YesNoCancel, answer);
-        click(form->child<QPushButton>("Button1"));
-    }
+    void save(ModalResult answer) { answerSave("Button1", answer); }
     void expectError(const QString& text) {
         desk->prompter().expect(text, MsgDlgType::Error, MsgButtons::OK, ModalResult::OK);
     }
 
   private slots:
     void init() {
-        desk = std::make_unique<Desk>();
-        form = std::make_unique<TCheckInForm>();
-        destinations = std::make_unique<TDestinationForm>();
+        openDesk();
+        createWindows(true);
         QVERIFY(showActive(*form));
         QCOMPARE(value("StaffTableName"), QString("Abbott, Helen"));
     }
-    void cleanup() {
-        const bool answered = desk->prompter().verifyAllAnswered();
-        destinations.reset();
-        form.reset();
-        desk.reset();
-        QVERIFY(answered);
-    }
+    void cleanup() { QVERIFY(closeDesk()); }
 
     void checkOutFillsTheRowAndFocusesTheDestination() {
         checkOut();
@@ -184,12 +164,7 @@ class TestCheckOut : public QObject {
     }
 
     void saveWithNothingPendingReportsTheTableNotInEdit() {
-        desk->prompter().expect("Save changes and return to Main Menu?", ModalResult::Yes);
-        expectError("StaffTable: Dataset not in edit or insert mode.");
-        click(form->child<QPushButton>("Button1"));
-        QVERIFY(form->isVisible());
-        QCOMPARE(desk->logCount(), 0);
-        QCOMPARE(log().State(), DataSetState::Browse);
+        verifySaveWithNothingPending("Button1", "Table1");
     }
 
     void checkOutTwiceBeforeSavingAppendsOneRow() {
@@ -360,11 +335,7 @@ class TestCheckOut : public QObject {
         QFETCH(QString, event);
         checkOut();
         typeInto(form->child<DBEdit>("EditTIMELEFT"), "0930");
-        desk->refuseWrites(table, event, "The desk is closed");
-        desk->prompter().expect("Save changes and return to Main Menu?", ModalResult::Yes);
-        desk->prompter().expectMatching(QRegularExpression(".*The desk is closed.*"), MsgDlgType::Error,
-                                        MsgButtons::OK, ModalResult::OK);
-        click(form->child<QPushButton>("Button1"));
+        saveRefused("Button1", table, event);
 
         QVERIFY(form->isVisible());
         QCOMPARE(desk->staff("Abbott, Helen").value("Status").toString(), QString("IN"));

@@ -13,27 +13,16 @@
 #include <QtTest>
 
 using namespace locatortest;
-using controls::DBEdit;
-using controls::DBLookupCombo;
-using controls::DBLookupComboBox;
-using controls::DBNavigator;
 
-class TestCheckOutWindow : public QObject {
+class TestCheckOutWindow : public QObject, public WindowTest<TCheckInForm> {
     Q_OBJECT
-
-    std::unique_ptr<Desk> desk;
-    std::unique_ptr<TCheckInForm> form;
 
   private slots:
     void init() {
-        desk = std::make_unique<Desk>();
-        form = std::make_unique<TCheckInForm>();
+        openDesk();
+        createWindows(false);
     }
-    void cleanup() {
-        QVERIFY(desk->prompter().verifyAllAnswered());
-        form.reset();
-        desk.reset();
-    }
+    void cleanup() { QVERIFY(closeDesk()); }
 
     void instanceAndCaption() {
         QCOMPARE(CheckInForm, form.get());
@@ -222,13 +211,7 @@ class TestCheckOutWindow : public QObject {
         QFETCH(QString, box);
         QFETCH(QString, source);
         QFETCH(QString, fieldName);
-        QVERIFY(showActive(*form));
-        auto* edit = form->child<DBEdit>(box);
-        QVERIFY(!edit->isVisible());
-        QCOMPARE(edit->dataSource(), &form->dataSource(source));
-        QCOMPARE(edit->dataField(), fieldName);
-        if (box == "StatusDBEdit1")
-            QVERIFY(edit->ReadOnly());
+        verifyHiddenBox(box, source, fieldName);
     }
 
     void calendarHoldsItsStoredDate() {
@@ -250,11 +233,7 @@ class TestCheckOutWindow : public QObject {
                                                   DBNavigator::Refresh};
         const QStringList hints = {"First record", "Prior record", "Next record", "Last record",
                                    "Edit record",  "Cancel edit",  "Refresh data"};
-        QCOMPARE(nav->visibleButtons(), shown);
-        for (int b = 0; b < DBNavigator::ButtonCount; ++b)
-            QCOMPARE(nav->button(DBNavigator::Button(b))->isVisible(), shown.contains(DBNavigator::Button(b)));
-        for (int i = 0; i < shown.size(); ++i)
-            QCOMPARE(nav->button(shown[i])->toolTip(), hints[i]);
+        verifyNavigatorButtons(nav, shown, hints);
     }
 
     // The group: the picker above the navigator on the left, the buttons in two rows on
@@ -316,19 +295,7 @@ class TestCheckOutWindow : public QObject {
                                    "DBEdit1",   "EditTIMERET",    "EditATEXT",    "DBLookupComboBox1",
                                    "Button2",   "Button344",      "Button3",      "Button1",
                                    "MonthCalendar1", "EditNAME"};
-        auto owner = [&](QWidget* w) -> QString {
-            for (; w && w != form.get(); w = w->parentWidget())
-                if (order.contains(w->objectName()))
-                    return w->objectName();
-            return QStringLiteral("(none)");
-        };
-        form->child<QWidget>("EditNAME")->setFocus(Qt::TabFocusReason);
-        QStringList walked = {owner(QApplication::focusWidget())};
-        for (int i = 1; i < order.size(); ++i) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            walked << owner(QApplication::focusWidget());
-        }
-        QCOMPARE(walked, order);
+        QCOMPARE(walkTabOrder(*form, order), order);
     }
 };
 
