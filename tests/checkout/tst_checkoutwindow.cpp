@@ -222,6 +222,8 @@ class TestCheckOutWindow : public QObject, public WindowTest<TCheckInForm> {
         // It stands at the top right, above the group.
         QVERIFY(calendar->geometry().left() > form->child<DBEdit>("EditNAME")->geometry().right());
         QVERIFY(calendar->geometry().bottom() < form->child<QGroupBox>("GroupBox1")->geometry().top());
+        // No week-number column, so that the day names fit the stored width.
+        QCOMPARE(calendar->verticalHeaderFormat(), QCalendarWidget::NoVerticalHeader);
     }
 
     void navigatorButtonsAndHints() {
