@@ -13,9 +13,11 @@ namespace {
 int usage()
 {
     std::fputs("usage: quorvale-admin init [--database FILE] [--sample]\n"
-               "  init        registers the alias \"Corvane2003\" for an SQLite database file and\n"
-               "              creates the missing tables and indexes (existing data stays)\n"
-               "  --database  the SQLite file (default: $XDG_DATA_HOME/quorvale/corvane2003.db)\n"
+               "       quorvale-admin init --psql host=H,port=P,database=D,user=U[,password=W] [--sample]\n"
+               "  init        registers the alias \"Corvane2003\" and creates the missing tables and\n"
+               "              indexes there (existing tables and data stay as they are)\n"
+               "  --database  an SQLite database file (default: $XDG_DATA_HOME/quorvale/corvane2003.db)\n"
+               "  --psql      a PostgreSQL database that already exists on a server (port default 5432)\n"
                "  --sample    adds a few sample rows to the tables that are still empty\n",
                stderr);
     return 2;
@@ -32,26 +34,48 @@ int main(int argc, char** argv)
     if (args.isEmpty() || args.takeFirst() != "init")
         return usage();
 
-    QString file;
-    bool sample = false;
+    QString file, psql;
+    bool sample = false, haveFile = false, havePsql = false;
     while (!args.isEmpty()) {
         const QString a = args.takeFirst();
         if (a == "--sample") {
             sample = true;
         } else if (a == "--database" && !args.isEmpty() && !args.first().isEmpty()) {
             file = args.takeFirst();
+            haveFile = true;
         } else if (a.startsWith("--database=") && a.size() > 11) {
             file = a.mid(11);
+            haveFile = true;
+        } else if (a == "--psql" && !args.isEmpty() && !args.first().isEmpty()) {
+            psql = args.takeFirst();
+            havePsql = true;
+        } else if (a.startsWith("--psql=") && a.size() > 7) {
+            psql = a.mid(7);
+            havePsql = true;
         } else {
             return usage();
         }
     }
-    if (file.isEmpty())
-        file = admin::defaultDatabaseFile();
-    file = QFileInfo(file).absoluteFilePath();
+    if (haveFile && havePsql)
+        return usage(); // one database per alias
 
+    data::AliasConfig cfg;
+    QString where;
     try {
-        admin::initDatabase(file, sample);
+        if (havePsql) {
+            cfg = admin::parsePostgresSettings(psql);
+            where = QString("PostgreSQL %1@%2:%3/%4")
+                        .arg(cfg.user, cfg.host, cfg.port ? QString::number(cfg.port) : QString("5432"),
+                             cfg.database);
+        } else {
+            if (file.isEmpty())
+                file = admin::defaultDatabaseFile();
+            cfg.name = admin::databaseAlias;
+            cfg.driver = "SQLITE";
+            cfg.path = QFileInfo(file).absoluteFilePath();
+            where = cfg.path;
+        }
+        admin::initDatabase(cfg, sample);
     } catch (const data::Exception& e) {
         std::fprintf(stderr, "quorvale-admin: %s\n", e.what());
         return 1;
@@ -59,7 +83,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "quorvale-admin: %s\n", e.what());
         return 1;
     }
-    std::printf("Alias \"%s\" -> %s (%s)\n", admin::databaseAlias, qPrintable(file),
+    std::printf("Alias \"%s\" -> %s (%s)\n", admin::databaseAlias, qPrintable(where),
                 qPrintable(data::AliasConfig::configFilePath()));
     return 0;
 }

@@ -8,6 +8,9 @@
 
 #include <QDate>
 #include <QFileInfo>
+#include <QRegularExpression>
+#include <QSettings>
+#include <QVariantMap>
 #include <QStandardPaths>
 
 namespace admin {
@@ -162,25 +165,117 @@ void addSampleRows(data::Database& db)
 
 void initDatabase(const QString& file, bool sample)
 {
-    const QString path = QFileInfo(file).absoluteFilePath();
-    // Opening an alias never makes a missing file: that is this tool's job. The file comes
-    // first, so that a file that cannot be made leaves the alias file as it was.
     data::AliasConfig target;
     target.name = databaseAlias;
     target.driver = "SQLITE";
-    target.path = path;
-    target.createDatabaseFile();
-    registerAlias(databaseAlias, path);
+    target.path = QFileInfo(file).absoluteFilePath();
+    initDatabase(target, sample);
+}
+
+namespace {
+
+// The alias file's group of one alias as it stood, to put back when the new one fails.
+class SavedAlias {
+public:
+    explicit SavedAlias(const QString& alias) : alias_(alias)
+    {
+        QSettings ini(data::AliasConfig::configFilePath(), QSettings::IniFormat);
+        for (const QString& g : ini.childGroups())
+            if (g.compare(alias, Qt::CaseInsensitive) == 0) {
+                group_ = g;
+                ini.beginGroup(g);
+                for (const QString& k : ini.childKeys())
+                    values_.insert(k, ini.value(k));
+                ini.endGroup();
+            }
+    }
+    void restore() const
+    {
+        QSettings ini(data::AliasConfig::configFilePath(), QSettings::IniFormat);
+        for (const QString& g : ini.childGroups())
+            if (g.compare(alias_, Qt::CaseInsensitive) == 0)
+                ini.remove(g);
+        if (!group_.isEmpty()) {
+            ini.beginGroup(group_);
+            for (auto it = values_.cbegin(); it != values_.cend(); ++it)
+                ini.setValue(it.key(), it.value());
+            ini.endGroup();
+        }
+        ini.sync();
+    }
+
+private:
+    QString alias_, group_;
+    QVariantMap values_;
+};
+
+} // namespace
+
+void initDatabase(const data::AliasConfig& cfg, bool sample)
+{
+    // Opening an alias never makes a missing file: that is this tool's job. The file comes
+    // first, so that a file that cannot be made leaves the alias file as it was.
+    cfg.createDatabaseFile();
+    const SavedAlias before(cfg.name);
+    data::Database::closeAll();
+    cfg.save();
     try {
-        data::Database& db = data::Database::forAlias(databaseAlias);
+        data::Database& db = data::Database::forAlias(cfg.name);
         data::createTables(db, allTables());
         if (sample)
             addSampleRows(db);
+    } catch (const data::EngineError& e) {
+        data::Database::closeAll();
+        // a server that cannot be reached, or refuses the user: the old alias stays
+        if (e.message().startsWith("Cannot open the database of alias")
+            || e.message().contains("is not installed"))
+            before.restore();
+        throw;
     } catch (...) {
         data::Database::closeAll();
         throw;
     }
     data::Database::closeAll();
+}
+
+data::AliasConfig parsePostgresSettings(const QString& settings)
+{
+    data::AliasConfig cfg;
+    cfg.name = databaseAlias;
+    cfg.driver = "PSQL";
+    static const QRegularExpression separators("[,\\s]+");
+    for (const QString& part : settings.split(separators, Qt::SkipEmptyParts)) {
+        const int eq = part.indexOf('=');
+        const QString key = eq < 0 ? part : part.left(eq).trimmed().toLower();
+        const QString value = eq < 0 ? QString() : part.mid(eq + 1);
+        if (eq < 0 || value.isEmpty())
+            throw data::EngineError(QString("PostgreSQL setting without a value: %1").arg(part));
+        if (key == "host" || key == "hostaddr")
+            cfg.host = value;
+        else if (key == "port") {
+            bool ok = false;
+            cfg.port = value.toInt(&ok);
+            if (!ok || cfg.port <= 0 || cfg.port > 65535)
+                throw data::EngineError(QString("Not a port number: %1").arg(value));
+        } else if (key == "database" || key == "dbname")
+            cfg.database = value;
+        else if (key == "user")
+            cfg.user = value;
+        else if (key == "password")
+            cfg.password = value;
+        else
+            throw data::EngineError(QString("Unknown PostgreSQL setting: %1").arg(key));
+    }
+    QStringList missing;
+    if (cfg.host.isEmpty())
+        missing << "host";
+    if (cfg.database.isEmpty())
+        missing << "database";
+    if (cfg.user.isEmpty())
+        missing << "user";
+    if (!missing.isEmpty())
+        throw data::EngineError(QString("PostgreSQL settings missing: %1").arg(missing.join(", ")));
+    return cfg;
 }
 
 } // namespace admin

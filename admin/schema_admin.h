@@ -7,6 +7,7 @@
 
 namespace data {
 class Database;
+struct AliasConfig;
 }
 
 namespace admin {
@@ -25,6 +26,17 @@ void registerAlias(const QString& alias, const QString& sqliteFile);
 // that are still empty. Running it again is harmless. Leaves no database open
 // (data::Database::closeAll()).
 void initDatabase(const QString& file, bool sample);
+
+// The same for any alias (SQLite file, PostgreSQL server): registers cfg under cfg.name, makes
+// a missing SQLite file, creates every missing table and index, adds the sample rows. The
+// database is reached before the alias file is written, so an unreachable server or a file
+// that cannot be made leaves the alias file as it was. Leaves no database open.
+void initDatabase(const data::AliasConfig& cfg, bool sample);
+
+// "host=db.example,port=5432,database=corvane,user=desk,password=secret" (commas or blanks
+// between the settings) as a PSQL alias named databaseAlias. Throws data::EngineError naming
+// an unknown or missing setting; host, database and user are required.
+data::AliasConfig parsePostgresSettings(const QString& settings);
 
 // Adds the sample rows to those of the tables that are empty.
 void addSampleRows(data::Database& db);

@@ -201,6 +201,7 @@ QString Dialect::translateLocalSql(const QString& sql) const
     out.reserve(sql.size() + 32);
     const int n = sql.size();
     int i = 0;
+    QString lastWord; // the last bare word, to tell a table's column list from a call
     while (i < n) {
         const QChar c = sql[i];
         if (c == '\'' || c == '"') {
@@ -238,12 +239,14 @@ QString Dialect::translateLocalSql(const QString& sql) const
             int k = j;
             while (k < n && sql[k].isSpace())
                 ++k;
-            const bool call = k < n && sql[k] == '(';
+            // "INSERT INTO Mess (...)": a table name and its column list, not a call
+            const bool call = k < n && sql[k] == '(' && lastWord.compare("INTO", Qt::CaseInsensitive) != 0;
             const bool afterDot = !out.isEmpty() && out.back() == '.';
             if (!afterDot && (call || sqlKeywords().contains(word.toUpper())))
                 out += word;
             else
                 out += quoteInQuery(word);
+            lastWord = word;
             i = j;
         } else if (c.isDigit()) {
             int j = i + 1;
@@ -513,7 +516,7 @@ QSqlDatabase Database::connection() const
 
 QSqlDatabase Database::snapshotConnection()
 {
-    if (d->engine != Engine::Sqlite)
+    if (d->engine == Engine::Odbc)
         return connection();
     if (!d->idleSnapshots.isEmpty()) {
         const QString name = d->idleSnapshots.takeLast();
@@ -521,9 +524,18 @@ QSqlDatabase Database::snapshotConnection()
         return QSqlDatabase::database(name, false);
     }
     const QString name = QString("%1:snapshot:%2").arg(d->connName).arg(++connectionSerial);
-    QSqlDatabase s = QSqlDatabase::addDatabase("QSQLITE", name);
-    s.setDatabaseName(d->sqliteUri + "?mode=ro");
-    s.setConnectOptions("QSQLITE_OPEN_URI;QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=5000");
+    QSqlDatabase s;
+    if (d->engine == Engine::Postgres) {
+        // A connection of its own: Qt's driver streams a forward-only result row by row and
+        // drops the rest of it when another statement runs on the same connection, so a
+        // query still being read would lose rows at the desk's next post. Each statement
+        // runs in its own snapshot there.
+        s = QSqlDatabase::cloneDatabase(d->connName, name);
+    } else {
+        s = QSqlDatabase::addDatabase("QSQLITE", name);
+        s.setDatabaseName(d->sqliteUri + "?mode=ro");
+        s.setConnectOptions("QSQLITE_OPEN_URI;QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=5000");
+    }
     if (!s.open()) {
         const QSqlError e = s.lastError();
         s = QSqlDatabase();

@@ -84,7 +84,8 @@ public:
     QSqlDatabase connection() const;            // the read-write connection
     // A connection of its own for one query's snapshot (SQLite: a second, read-only
     // connection to the file, so an unfinished statement keeps the snapshot it started
-    // with; other engines: the main connection). Hand it back with releaseSnapshot().
+    // with; PostgreSQL: a second connection to the server, where one statement sees one
+    // snapshot; ODBC: the main connection). Hand it back with releaseSnapshot().
     QSqlDatabase snapshotConnection();
     void releaseSnapshot(const QSqlDatabase& connection);
     // The database of an alias if it is open in this process, else nullptr (never opens).

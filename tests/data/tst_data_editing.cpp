@@ -4,6 +4,7 @@
 #include "data/datasource.h"
 #include "data/errors.h"
 #include "data/formatsettings.h"
+#include "data/schemadef.h"
 #include <QtTest>
 
 using namespace datatest;
@@ -580,7 +581,11 @@ void TstDataEditing::undeclaredColumnsAreLeftAlone()
 void TstDataEditing::widerColumnsStillOpen()
 {
     testsupport::TestDatabase db;
-    db.exec("CREATE TABLE Wide (Id INTEGER PRIMARY KEY AUTOINCREMENT, Name VARCHAR(60), Extra VARCHAR(9))");
+    data::TableDef wide;
+    wide.name = "Wide";
+    wide.fields = {data::column("Id", data::FieldType::AutoInc), data::textColumn("Name", 60),
+                   data::textColumn("Extra", 9)};
+    data::createTables(data::Database::forAlias(alias), {wide});
     const QString longName = "Featherstonehaugh-Cholmondeley, Alexandra";
     db.exec("INSERT INTO Wide (Name, Extra) VALUES (?, 'x')", {longName});
     data::Table t("Table1");

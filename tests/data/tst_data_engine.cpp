@@ -1,6 +1,7 @@
 // The engine: aliases, dialects, statements, and transactions grouping several posts.
 #include "datatest.h"
 #include "data/errors.h"
+#include "data/query.h"
 #include <QFile>
 #include <QSettings>
 #include <QtTest>
@@ -27,6 +28,8 @@ private slots:
     void rolledBackGroupRestoresEditState();
     void failedHistoryRowKeepsStaffRowEditing();
     void failedStatementLeavesNothingStored();
+    void textComparesAndSortsInBinaryOrder_data();
+    void textComparesAndSortsInBinaryOrder();
 };
 
 void TstDataEngine::aliasFileRoundTrip()
@@ -50,8 +53,14 @@ void TstDataEngine::aliasFileRoundTrip()
     QCOMPARE(back.password, QString("secret"));
     QVERIFY(data::AliasConfig::configFilePath().startsWith(db.dir()));
     const data::AliasConfig main = data::AliasConfig::load(alias);
-    QCOMPARE(main.driver, QString("SQLITE"));
-    QCOMPARE(main.path, db.file());
+    if (db.postgres()) {
+        QCOMPARE(main.driver, QString("PSQL"));
+        QCOMPARE(main.database, db.postgresDatabase());
+        QVERIFY(main.path.isEmpty());
+    } else {
+        QCOMPARE(main.driver, QString("SQLITE"));
+        QCOMPARE(main.path, db.file());
+    }
 }
 
 void TstDataEngine::unknownAlias()
@@ -78,6 +87,8 @@ void TstDataEngine::missingDatabaseFileIsNotCreated()
 
 void TstDataEngine::sqliteRunsInWalMode()
 {
+    if (testsupport::TestDatabase::onPostgres())
+        QSKIP("SQLite's journal mode: the fixture's database is on PostgreSQL");
     testsupport::TestDatabase db;
     data::Database& d = data::Database::forAlias(alias);
     QSqlQuery q(d.connection());
@@ -236,7 +247,7 @@ void TstDataEngine::failedHistoryRowKeepsStaffRowEditing()
 {
     testsupport::TestDatabase db;
     db.addStaff("Abbott, Helen");
-    db.exec("CREATE TRIGGER refuse BEFORE INSERT ON Staff_Log BEGIN SELECT RAISE(ABORT, 'history refused'); END");
+    db.refuse("Staff_Log", "INSERT", "history refused");
     auto s = staff();
     auto log = staffLog();
     s->Open();
@@ -262,8 +273,7 @@ void TstDataEngine::failedStatementLeavesNothingStored()
     testsupport::TestDatabase db;
     db.addStaff("Abbott, Helen");
     db.addStaff("Baker, Tom");
-    db.exec("CREATE TRIGGER refuse BEFORE UPDATE ON Staff WHEN NEW.City = 'Nowhere' "
-            "BEGIN SELECT RAISE(ABORT, 'no such city'); END");
+    db.refuse("Staff", "UPDATE", "no such city", "City", "Nowhere");
     auto s = staff();
     s->Open();
     s->Edit();
@@ -275,6 +285,55 @@ void TstDataEngine::failedStatementLeavesNothingStored()
     s->FieldByName("City")->SetAsString("Boston");
     s->Post();
     QCOMPARE(db.scalar("SELECT City FROM Staff WHERE Name = 'Abbott, Helen'").toString(), QString("Boston"));
+}
+
+void TstDataEngine::textComparesAndSortsInBinaryOrder_data()
+{
+    QTest::addColumn<QString>("how"); // table: a filter (or none); query: the stored SQL
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("names");
+    const QStringList all{"SMITH, BO", "Smith, Ann", "Smythe, Bo", "smith, carl"};
+    QTest::newRow("table in name order") << "table" << "" << all;
+    QTest::newRow("query in name order") << "query" << "SELECT Name FROM Staff ORDER BY Name" << all;
+    QTest::newRow("query: = keeps case") << "query" << "SELECT Name FROM Staff WHERE Status = 'IN' ORDER BY Name"
+                                         << QStringList{"SMITH, BO", "Smythe, Bo"};
+    QTest::newRow("query: > in code order") << "query"
+                                            << "SELECT Name FROM Staff WHERE Name > 'Smith' ORDER BY Name DESC"
+                                            << QStringList{"smith, carl", "Smythe, Bo", "Smith, Ann"};
+    QTest::newRow("query: IN list keeps case") << "query"
+                                               << "SELECT Name FROM Staff WHERE Status IN ('in', 'Out') ORDER BY Name"
+                                               << QStringList{"Smith, Ann", "smith, carl"};
+    QTest::newRow("table filter keeps case") << "table" << "Status = 'in'" << QStringList{"Smith, Ann"};
+}
+
+void TstDataEngine::textComparesAndSortsInBinaryOrder()
+{
+    // The same answers on every engine, whatever the server's own collation.
+    QFETCH(QString, how);
+    QFETCH(QString, text);
+    QFETCH(QStringList, names);
+    testsupport::TestDatabase db;
+    db.addStaff("smith, carl", {{"Status", "Out"}});
+    db.addStaff("Smythe, Bo");
+    db.addStaff("Smith, Ann", {{"Status", "in"}});
+    db.addStaff("SMITH, BO");
+    if (how == "table") {
+        auto s = staff();
+        if (!text.isEmpty()) {
+            s->SetFilter(text);
+            s->SetFiltered(true);
+        }
+        s->Open();
+        QCOMPARE(column(*s), names);
+        QCOMPARE(s->Locate("Name", "smith, ann"), false);
+        QCOMPARE(s->Locate("Name", names.last()), true);
+    } else {
+        data::Query q("Query1");
+        q.SetDatabaseName(alias);
+        q.SetSQL({text});
+        q.Open();
+        QCOMPARE(column(q), names);
+    }
 }
 
 QTEST_MAIN(TstDataEngine)

@@ -1,5 +1,8 @@
 // The admin tool, run as the real executable: the alias, the seven tables with their columns
 // and indexes as SQLite holds them, the sample rows, and that running it again is harmless.
+#include "tests/support/testdb.h"
+
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -72,6 +75,21 @@ public:
         QSqlDatabase::database(name_, false).close();
         QSqlDatabase::removeDatabase(name_);
     }
+    // A connection to a database on the PostgreSQL server of QUORVALE_TEST_PSQL.
+    Raw(const QVariantMap& server, const QString& database)
+        : name_(QString("tst_admin_%1").arg(++counter_))
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QPSQL", name_);
+        db.setHostName(server.value("host").toString());
+        if (server.contains("port"))
+            db.setPort(server.value("port").toInt());
+        db.setUserName(server.value("user").toString());
+        db.setPassword(server.value("password").toString());
+        db.setDatabaseName(database);
+        ok_ = db.open();
+        if (!ok_)
+            lastError = db.lastError().text();
+    }
     bool ok() const { return ok_; }
     QSqlDatabase db() const { return QSqlDatabase::database(name_, false); }
 
@@ -79,6 +97,13 @@ public:
     bool exec(const QString& sql, const QVariantList& binds = {})
     {
         QSqlQuery q(db());
+        if (binds.isEmpty()) { // unprepared: PostgreSQL prepares no DDL
+            if (!q.exec(sql)) {
+                lastError = q.lastError().text();
+                return false;
+            }
+            return true;
+        }
         if (!q.prepare(sql)) {
             lastError = q.lastError().text();
             return false;
@@ -149,6 +174,59 @@ QStringList userTables(Raw& raw)
                       "AND name NOT LIKE 'sqlite_%' ORDER BY name");
 }
 
+// An empty database of its own on the PostgreSQL server of QUORVALE_TEST_PSQL, dropped
+// again at the end of its scope.
+class PgDatabase {
+public:
+    PgDatabase()
+        : server_(testsupport::postgresTestSettings()),
+          name_(QString("quorvale_admin_%1_%2").arg(QCoreApplication::applicationPid()).arg(++counter_))
+    {
+        Raw admin(server_, server_.value("dbname", "postgres").toString());
+        ok_ = admin.ok() && admin.exec("CREATE DATABASE \"" + name_ + "\"");
+        if (!ok_)
+            error_ = admin.lastError;
+    }
+    ~PgDatabase()
+    {
+        Raw admin(server_, server_.value("dbname", "postgres").toString());
+        admin.exec("DROP DATABASE IF EXISTS \"" + name_ + "\" WITH (FORCE)");
+    }
+    bool ok() const { return ok_; }
+    QString error() const { return error_; }
+    QString name() const { return name_; }
+    const QVariantMap& server() const { return server_; }
+    // The --psql settings naming this database (optionally with one setting replaced).
+    QString settings() const
+    {
+        QStringList parts{"host=" + server_.value("host").toString(), "database=" + name_,
+                          "user=" + server_.value("user").toString()};
+        if (server_.contains("port"))
+            parts << "port=" + server_.value("port").toString();
+        if (server_.contains("password"))
+            parts << "password=" + server_.value("password").toString();
+        return parts.join(',');
+    }
+
+private:
+    QVariantMap server_;
+    QString name_, error_;
+    bool ok_ = false;
+    static inline int counter_ = 0;
+};
+
+#define REQUIRE_POSTGRES(pg)                                                                 \
+    if (!testsupport::TestDatabase::onPostgres())                                          \
+        QSKIP("needs a PostgreSQL server in QUORVALE_TEST_PSQL");                          \
+    PgDatabase pg;                                                                         \
+    QVERIFY2(pg.ok(), qPrintable(pg.error()))
+
+QStringList pgUserTables(Raw& raw)
+{
+    return raw.column("SELECT table_name FROM information_schema.tables WHERE table_schema = 'public' "
+                      "ORDER BY table_name COLLATE \"C\"");
+}
+
 } // namespace
 
 class TestAdmin : public QObject {
@@ -176,6 +254,16 @@ private slots:
     void sampleTwiceAddsRowsOnce();
     void sampleOnlyIntoEmptyTables();
     void sampleRowsAreConsistent();
+    void psqlSettingsRefused_data();
+    void psqlSettingsRefused();
+    void psqlUnreachableServerKeepsTheAlias();
+    void psqlInitRegistersAliasAndTables();
+    void psqlColumns_data() { tablesAndColumns_data(); }
+    void psqlColumns();
+    void psqlIndexes_data() { indexes_data(); }
+    void psqlIndexes();
+    void psqlTextIsCaseSensitiveAndNullsDoNotClash();
+    void psqlInitAgainKeepsDataAndRestores();
 };
 
 void TestAdmin::usageOnBadArguments_data()
@@ -186,6 +274,9 @@ void TestAdmin::usageOnBadArguments_data()
     QTest::newRow("unknown option") << QStringList{"init", "--force"};
     QTest::newRow("database without file") << QStringList{"init", "--database"};
     QTest::newRow("option before command") << QStringList{"--sample", "init"};
+    QTest::newRow("psql without settings") << QStringList{"init", "--psql"};
+    QTest::newRow("psql and a file") << QStringList{"init", "--psql", "host=h,database=d,user=u",
+                                                    "--database", "x.db"};
 }
 
 void TestAdmin::usageOnBadArguments()
@@ -195,6 +286,8 @@ void TestAdmin::usageOnBadArguments()
     const Result r = home.run(args);
     QCOMPARE(r.exitCode, 2);
     QVERIFY2(r.err.contains("usage: quorvale-admin init [--database FILE] [--sample]"), qPrintable(r.err));
+    QVERIFY2(r.err.contains("quorvale-admin init --psql host=H,port=P,database=D,user=U[,password=W] [--sample]"),
+             qPrintable(r.err));
     QVERIFY(!QFile::exists(home.aliasFile()));
     QVERIFY(!QFile::exists(home.defaultDb()));
 }
@@ -590,6 +683,202 @@ void TestAdmin::sampleRowsAreConsistent()
     // Destinations have company, address and coordinates.
     QVERIFY(raw.scalar("SELECT COUNT(*) FROM Destination WHERE Company IS NOT NULL AND Address IS NOT NULL "
                        "AND Longitude IS NOT NULL AND Latitude IS NOT NULL").toInt() >= 3);
+}
+
+void TestAdmin::psqlSettingsRefused_data()
+{
+    QTest::addColumn<QString>("settings");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("no database") << "host=127.0.0.1,user=desk" << "PostgreSQL settings missing: database";
+    QTest::newRow("no host, no user") << "database=corvane" << "PostgreSQL settings missing: host, user";
+    QTest::newRow("unknown setting") << "host=h,database=d,user=u,sslmode=require"
+                                     << "Unknown PostgreSQL setting: sslmode";
+    QTest::newRow("port not a number") << "host=h,port=fifty,database=d,user=u" << "Not a port number: fifty";
+    QTest::newRow("setting without value") << "host=h,database=,user=u"
+                                           << "PostgreSQL setting without a value: database=";
+}
+
+void TestAdmin::psqlSettingsRefused()
+{
+    QFETCH(QString, settings);
+    QFETCH(QString, message);
+    Home home;
+    const Result r = home.run({"init", "--psql", settings});
+    QCOMPARE(r.exitCode, 1);
+    QVERIFY2(r.err.contains(message), qPrintable(r.err));
+    QVERIFY(!QFile::exists(home.aliasFile()));
+}
+
+void TestAdmin::psqlUnreachableServerKeepsTheAlias()
+{
+    Home home;
+    QCOMPARE(home.run({"init"}).exitCode, 0);
+    // nothing listens on port 1 of the loopback address
+    const Result r = home.run({"init", "--psql", "host=127.0.0.1,port=1,database=corvane,user=desk"});
+    QCOMPARE(r.exitCode, 1);
+    QVERIFY2(r.err.contains("Cannot open the database of alias Corvane2003"), qPrintable(r.err));
+    QSettings ini(home.aliasFile(), QSettings::IniFormat);
+    QCOMPARE(ini.value("Corvane2003/Driver").toString(), QString("SQLITE"));
+    QVERIFY(!ini.contains("Corvane2003/Host"));
+    QCOMPARE(QFileInfo(ini.value("Corvane2003/Path").toString()).canonicalFilePath(),
+             QFileInfo(home.defaultDb()).canonicalFilePath());
+}
+
+void TestAdmin::psqlInitRegistersAliasAndTables()
+{
+    REQUIRE_POSTGRES(pg);
+    Home home;
+    const Result r = home.run({"init", "--psql", pg.settings()});
+    QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+    QVERIFY2(r.out.contains("PostgreSQL") && r.out.contains(pg.name()), qPrintable(r.out));
+    QVERIFY(!QFile::exists(home.defaultDb())); // no SQLite file on the way
+    QSettings ini(home.aliasFile(), QSettings::IniFormat);
+    ini.beginGroup("Corvane2003");
+    QCOMPARE(ini.value("Driver").toString(), QString("PSQL"));
+    QCOMPARE(ini.value("Host").toString(), pg.server().value("host").toString());
+    QCOMPARE(ini.value("Database").toString(), pg.name());
+    QCOMPARE(ini.value("User").toString(), pg.server().value("user").toString());
+    QCOMPARE(ini.value("Port").toString(), pg.server().value("port", "").toString());
+    QVERIFY(!ini.contains("Path"));
+    Raw raw(pg.server(), pg.name());
+    QVERIFY2(raw.ok(), qPrintable(raw.lastError));
+    QCOMPARE(pgUserTables(raw), AllTables);
+    for (const QString& t : AllTables)
+        QCOMPARE(raw.count(t), 0);
+}
+
+void TestAdmin::psqlColumns()
+{
+    QFETCH(QString, table);
+    QFETCH(QStringList, columns);
+    REQUIRE_POSTGRES(pg);
+    Home home;
+    const Result r = home.run({"init", "--psql", pg.settings()});
+    QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+    Raw raw(pg.server(), pg.name());
+    const auto info = raw.rows("SELECT column_name, data_type, character_maximum_length, is_nullable, "
+                               "COALESCE(collation_name, ''), COALESCE(column_default, '') "
+                               "FROM information_schema.columns WHERE table_name = ? ORDER BY ordinal_position",
+                               {table});
+    QCOMPARE(info.size(), columns.size());
+    const QString pk = raw.scalar("SELECT a.attname FROM pg_index i JOIN pg_attribute a ON a.attrelid = i.indrelid "
+                                  "AND a.attnum = ANY(i.indkey) WHERE i.indrelid = ('\"' || ? || '\"')::regclass "
+                                  "AND i.indisprimary",
+                                  {table})
+                           .toString();
+    for (int i = 0; i < columns.size(); ++i) {
+        const QStringList want = columns[i].split(':');
+        const QString name = info[i][0].toString();
+        const QString type = info[i][1].toString();
+        const QString collation = info[i][4].toString();
+        QCOMPARE(name, want[0]);
+        const QString kind = want[1];
+        QCOMPARE(name == pk, kind == "key");
+        if (kind == "key") {
+            QCOMPARE(type, QString("integer"));
+            QVERIFY2(info[i][5].toString().startsWith("nextval("), qPrintable(name)); // numbered by the server
+        } else if (kind == "text") {
+            QCOMPARE(type, QString("character varying"));
+            QCOMPARE(info[i][2].toInt(), want[2].toInt());
+            QCOMPARE(collation, QString("C")); // binary compares and order
+        } else if (kind == "float") {
+            QCOMPARE(type, QString("double precision"));
+        } else if (kind == "memo") {
+            QCOMPARE(type, QString("text"));
+            QCOMPARE(collation, QString("C"));
+        } else if (kind == "datetime") {
+            QVERIFY2(type.startsWith("timestamp"), qPrintable(name + ": " + type));
+        }
+        if (kind != "key")
+            QCOMPARE(info[i][3].toString(), QString("YES")); // no field is required by the table
+    }
+}
+
+void TestAdmin::psqlIndexes()
+{
+    QFETCH(QString, table);
+    QFETCH(QStringList, indexes);
+    REQUIRE_POSTGRES(pg);
+    Home home;
+    const Result r = home.run({"init", "--psql", pg.settings()});
+    QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+    Raw raw(pg.server(), pg.name());
+    QStringList found;
+    for (const QVariantList& ix : raw.rows(
+             "SELECT c.relname, i.indisunique, i.indexrelid FROM pg_index i "
+             "JOIN pg_class c ON c.oid = i.indexrelid JOIN pg_class t ON t.oid = i.indrelid "
+             "WHERE t.relname = ? AND NOT i.indisprimary ORDER BY c.relname COLLATE \"C\"",
+             {table})) {
+        const QStringList fields = raw.column(
+            "SELECT a.attname FROM pg_index i JOIN pg_attribute a ON a.attrelid = i.indrelid "
+            "AND a.attnum = ANY(i.indkey) WHERE i.indexrelid = ? "
+            "ORDER BY array_position(i.indkey::int2[], a.attnum)",
+            {ix[2]});
+        found << ix[0].toString() + ":" + (ix[1].toBool() ? "unique" : "dup") + ":" + fields.join(',');
+    }
+    QCOMPARE(found, indexes);
+}
+
+void TestAdmin::psqlTextIsCaseSensitiveAndNullsDoNotClash()
+{
+    REQUIRE_POSTGRES(pg);
+    Home home;
+    QCOMPARE(home.run({"init", "--psql", pg.settings()}).exitCode, 0);
+    Raw raw(pg.server(), pg.name());
+    // plain SQL of another desk, with no collation of its own: the columns' binary order
+    for (const char* name : {"smith, ann", "Smith, Ann", "SMITH, ANN", "Smythe, Bo"})
+        QVERIFY2(raw.exec("INSERT INTO \"Staff\" (\"Name\", \"Status\") VALUES (?, 'IN')", {name}),
+                 qPrintable(raw.lastError));
+    QCOMPARE(raw.column("SELECT \"Name\" FROM \"Staff\" ORDER BY \"Name\""),
+             (QStringList{"SMITH, ANN", "Smith, Ann", "Smythe, Bo", "smith, ann"}));
+    QCOMPARE(raw.scalar("SELECT COUNT(*) FROM \"Staff\" WHERE \"Name\" = 'Smith, Ann'").toInt(), 1);
+    QVERIFY(raw.exec("INSERT INTO \"Staff\" (\"Name\", \"Status\") VALUES ('x', 'in')"));
+    QCOMPARE(raw.scalar("SELECT COUNT(*) FROM \"Staff\" WHERE \"Status\" = 'IN'").toInt(), 4);
+    // capitals before small letters: all but "SMITH, ANN" lie after "Smith"
+    QCOMPARE(raw.scalar("SELECT COUNT(*) FROM \"Staff\" WHERE \"Name\" > 'Smith'").toInt(), 4);
+    // the unique indexes: a duplicate is refused, any number of employees without a value
+    QVERIFY(!raw.exec("INSERT INTO \"Staff\" (\"Name\") VALUES (?)", {"Smith, Ann"}));
+    for (const char* column : {"Password", "EMail", "Emp_Num"}) {
+        QVERIFY2(raw.exec(QString("UPDATE \"Staff\" SET \"%1\" = NULL").arg(column)), qPrintable(raw.lastError));
+    }
+    QCOMPARE(raw.scalar("SELECT COUNT(*) FROM \"Staff\" WHERE \"Password\" IS NULL AND \"EMail\" IS NULL").toInt(), 5);
+    QVERIFY(raw.exec("INSERT INTO \"Staff\" (\"Password\") VALUES (?)", {"secret"}));
+    QVERIFY(!raw.exec("INSERT INTO \"Staff\" (\"Password\") VALUES (?)", {"secret"}));
+    QVERIFY(raw.exec("INSERT INTO \"Staff\" (\"Password\") VALUES (?)", {"SECRET"}));
+}
+
+void TestAdmin::psqlInitAgainKeepsDataAndRestores()
+{
+    REQUIRE_POSTGRES(pg);
+    Home home;
+    QCOMPARE(home.run({"init", "--psql", pg.settings()}).exitCode, 0);
+    {
+        Raw raw(pg.server(), pg.name());
+        QVERIFY(raw.exec("INSERT INTO \"Staff\" (\"Name\", \"Status\") VALUES ('Zeller, Anna', 'IN')"));
+        QVERIFY(raw.exec("INSERT INTO \"Dept\" (\"Department\") VALUES ('Front Desk')"));
+        QVERIFY(raw.exec("DROP INDEX \"NAMEIndex\""));
+        QVERIFY(raw.exec("DROP TABLE \"Msgtype\""));
+    }
+    Result r = home.run({"init", "--psql", pg.settings(), "--sample"});
+    QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+    QMap<QString, int> counts;
+    {
+        Raw raw(pg.server(), pg.name());
+        QCOMPARE(pgUserTables(raw), AllTables);
+        QCOMPARE(raw.scalar("SELECT COUNT(*) FROM pg_indexes WHERE indexname = 'NAMEIndex'").toInt(), 1);
+        // the tables that held rows keep them and get no sample rows; the others do
+        QCOMPARE(raw.column("SELECT \"Department\" FROM \"Dept\""), QStringList{"Front Desk"});
+        QCOMPARE(raw.column("SELECT \"Name\" FROM \"Staff\""), QStringList{"Zeller, Anna"});
+        QVERIFY(raw.count("Msgtype") >= 4);
+        QVERIFY(raw.count("Media") >= 4);
+        for (const QString& t : AllTables)
+            counts[t] = raw.count(t);
+    }
+    r = home.run({"init", "--psql", pg.settings(), "--sample"});
+    QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+    Raw raw(pg.server(), pg.name());
+    for (const QString& t : AllTables)
+        QCOMPARE(raw.count(t), counts[t]);
 }
 
 QTEST_GUILESS_MAIN(TestAdmin)

@@ -33,20 +33,34 @@ private slots:
 void TestTestDatabase::pointsTheUserFoldersAtItsOwnFolder()
 {
     TestDatabase db;
-    const QString dir = QFileInfo(db.file()).absolutePath();
-    QCOMPARE(db.dir(), dir);
+    const QString dir = db.dir();
+    QVERIFY(QFileInfo(dir).isDir());
     QCOMPARE(qEnvironmentVariable("XDG_CONFIG_HOME"), dir);
     QCOMPARE(qEnvironmentVariable("XDG_DATA_HOME"), dir);
-    QCOMPARE(QFileInfo(db.file()).fileName(), QString("corvane2003.db"));
-    QVERIFY(QFile::exists(db.file()));
 
     // The engine's alias file lies in the folder and names the database.
     QCOMPARE(data::AliasConfig::configFilePath(), dir + "/quorvale/aliases.ini");
     QSettings ini(data::AliasConfig::configFilePath(), QSettings::IniFormat);
+    QCOMPARE(admin::defaultDatabaseFile(), dir + "/quorvale/corvane2003.db");
+    if (db.postgres()) {
+        QVERIFY(db.file().isEmpty());
+        QVERIFY(db.postgresDatabase().startsWith("quorvale_test_"));
+        QCOMPARE(ini.value("Corvane2003/Driver").toString(), QString("PSQL"));
+        QCOMPARE(ini.value("Corvane2003/Database").toString(), db.postgresDatabase());
+        const data::AliasConfig cfg = data::AliasConfig::load("Corvane2003");
+        const QVariantMap server = testsupport::postgresTestSettings();
+        QCOMPARE(cfg.host, server.value("host").toString());
+        QCOMPARE(cfg.user, server.value("user").toString());
+        QCOMPARE(cfg.port, server.value("port").toInt());
+        QVERIFY(cfg.path.isEmpty());
+        return;
+    }
+    QCOMPARE(QFileInfo(db.file()).absolutePath(), dir);
+    QCOMPARE(QFileInfo(db.file()).fileName(), QString("corvane2003.db"));
+    QVERIFY(QFile::exists(db.file()));
     QCOMPARE(ini.value("Corvane2003/Driver").toString(), QString("SQLITE"));
     QCOMPARE(ini.value("Corvane2003/Path").toString(), db.file());
     QCOMPARE(data::AliasConfig::load("Corvane2003").path, db.file());
-    QCOMPARE(admin::defaultDatabaseFile(), dir + "/quorvale/corvane2003.db");
 }
 
 void TestTestDatabase::environmentIsPutBack_data()
@@ -83,23 +97,50 @@ void TestTestDatabase::environmentIsPutBack()
     dataSet ? qputenv("XDG_DATA_HOME", dataHome) : qunsetenv("XDG_DATA_HOME");
 }
 
+// The user tables of the fixture's database, by name.
+static QStringList tableNames(TestDatabase& db)
+{
+    const QString sql = db.postgres()
+        ? "SELECT table_name FROM information_schema.tables WHERE table_schema = 'public' "
+          "ORDER BY table_name"
+        : "SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite_%' "
+          "ORDER BY name";
+    QStringList found;
+    for (const QVariantMap& r : db.rows(sql))
+        found << r.first().toString();
+    return found;
+}
+
+// Tables and indexes of that name in the fixture's database.
+static int objectCount(TestDatabase& db, const QString& name)
+{
+    return db.scalar(db.postgres() ? "SELECT COUNT(*) FROM pg_class WHERE relname = ?"
+                                   : "SELECT COUNT(*) FROM sqlite_master WHERE name = ?",
+                     {name})
+        .toInt();
+}
+
 void TestTestDatabase::freshAndEmptyEachTime()
 {
     QString first;
     {
         TestDatabase db;
-        first = db.file();
+        first = db.postgres() ? db.postgresDatabase() : db.file();
         db.addStaff("Abbott, Helen");
         QCOMPARE(db.scalar("SELECT COUNT(*) FROM Staff").toInt(), 1);
     }
-    QVERIFY(!QFile::exists(first)); // the folder goes with the fixture
     TestDatabase db;
-    QVERIFY(db.file() != first);
+    if (db.postgres()) {
+        QVERIFY(db.postgresDatabase() != first);
+        // the database goes with the fixture
+        QCOMPARE(db.scalar("SELECT COUNT(*) FROM pg_database WHERE datname = ?", {first}).toInt(), 0);
+    } else {
+        QVERIFY(!QFile::exists(first)); // the folder goes with the fixture
+        QVERIFY(db.file() != first);
+    }
     const QStringList tables{"Dept", "Destination", "Media", "Mess", "Msgtype", "Staff", "Staff_Log"};
-    QStringList found;
-    for (const QVariantMap& r : db.rows("SELECT name FROM sqlite_master WHERE type = 'table' "
-                                        "AND name NOT LIKE 'sqlite_%' ORDER BY name"))
-        found << r.value("name").toString();
+    QStringList found = tableNames(db);
+    found.sort();
     QCOMPARE(found, tables);
     for (const QString& t : tables)
         QCOMPARE(db.scalar(QString("SELECT COUNT(*) FROM \"%1\"").arg(t)).toInt(), 0);
@@ -202,9 +243,9 @@ void TestTestDatabase::dropTableAndIndex()
     TestDatabase db;
     db.dropIndex("NAMEIndex");
     db.dropTable("Msgtype");
-    QCOMPARE(db.scalar("SELECT COUNT(*) FROM sqlite_master WHERE name = 'NAMEIndex'").toInt(), 0);
-    QCOMPARE(db.scalar("SELECT COUNT(*) FROM sqlite_master WHERE name = 'Msgtype'").toInt(), 0);
-    QCOMPARE(db.scalar("SELECT COUNT(*) FROM sqlite_master WHERE name = 'Staff'").toInt(), 1);
+    QCOMPARE(objectCount(db, "NAMEIndex"), 0);
+    QCOMPARE(objectCount(db, "Msgtype"), 0);
+    QCOMPARE(objectCount(db, "Staff"), 1);
     // The layer sees it too.
     data::Database& layer = data::Database::forAlias("Corvane2003");
     QVERIFY(!layer.tableExists("Msgtype"));

@@ -4,6 +4,8 @@
 #include "data/database.h"
 #include "data/formatsettings.h"
 
+#include <QCoreApplication>
+#include <QRandomGenerator>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -34,6 +36,12 @@ QSqlQuery run(QSqlDatabase db, const QString& sql, const QVariantList& binds)
 {
     QSqlQuery q(db);
     q.setForwardOnly(true);
+    if (binds.isEmpty()) {
+        // unprepared: PostgreSQL prepares no DDL
+        if (!q.exec(sql))
+            fail("exec", sql, q.lastError());
+        return q;
+    }
     if (!q.prepare(sql))
         fail("prepare", sql, q.lastError());
     for (const QVariant& v : binds)
@@ -42,6 +50,43 @@ QSqlQuery run(QSqlDatabase db, const QString& sql, const QVariantList& binds)
         fail("exec", sql, q.lastError());
     return q;
 }
+
+// A short-lived connection to the server's maintenance database (CREATE and DROP DATABASE
+// cannot run inside the database they concern).
+class ServerConnection {
+public:
+    ServerConnection() : name_(QString("testsupport-pg-admin-%1").arg(++rawCounter))
+    {
+        const QVariantMap s = postgresTestSettings();
+        QSqlDatabase db = QSqlDatabase::addDatabase("QPSQL", name_);
+        db.setHostName(s.value("host").toString());
+        if (s.contains("port"))
+            db.setPort(s.value("port").toInt());
+        db.setUserName(s.value("user").toString());
+        db.setPassword(s.value("password").toString());
+        db.setDatabaseName(s.value("dbname", "postgres").toString());
+        if (!db.open()) {
+            const QSqlError e = db.lastError();
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(name_);
+            fail("connect to the PostgreSQL server of QUORVALE_TEST_PSQL", QString(), e);
+        }
+    }
+    ~ServerConnection()
+    {
+        QSqlDatabase::database(name_, false).close();
+        QSqlDatabase::removeDatabase(name_);
+    }
+    void exec(const QString& sql)
+    {
+        QSqlQuery q(QSqlDatabase::database(name_, false));
+        if (!q.exec(sql))
+            fail("exec", sql, q.lastError());
+    }
+
+private:
+    QString name_;
+};
 
 QDateTime defaultNow() { return QDateTime(QDate(2026, 3, 11), QTime(14, 5, 9)); }
 
@@ -52,6 +97,25 @@ QDateTime& clockValue()
 }
 
 } // namespace
+
+QVariantMap postgresTestSettings()
+{
+    QVariantMap s;
+    const QString spec = qEnvironmentVariable("QUORVALE_TEST_PSQL").trimmed();
+    for (const QString& part : spec.split(' ', Qt::SkipEmptyParts)) {
+        const int eq = part.indexOf('=');
+        if (eq > 0)
+            s.insert(part.left(eq).toLower(), part.mid(eq + 1));
+    }
+    if (!spec.isEmpty() && !s.contains("host"))
+        s.insert("host", "127.0.0.1");
+    return s;
+}
+
+bool TestDatabase::onPostgres()
+{
+    return !qEnvironmentVariable("QUORVALE_TEST_PSQL").trimmed().isEmpty();
+}
 
 TestDatabase::TestDatabase(bool sample)
 {
@@ -65,13 +129,56 @@ TestDatabase::TestDatabase(bool sample)
         saved_ << v;
         qputenv(name, tmp_.path().toLocal8Bit());
     }
-    file_ = tmp_.path() + "/corvane2003.db";
     try {
-        admin::initDatabase(file_, sample);
+        if (onPostgres()) {
+            // unique across the test processes that run side by side on one server
+            const QString name = QString("quorvale_test_%1_%2_%3")
+                                     .arg(QCoreApplication::applicationPid())
+                                     .arg(++rawCounter)
+                                     .arg(QRandomGenerator::global()->generate(), 8, 16, QChar('0'));
+            ServerConnection().exec("CREATE DATABASE " + quoted(name));
+            pgDatabase_ = name;
+            const QVariantMap s = postgresTestSettings();
+            data::AliasConfig cfg;
+            cfg.name = admin::databaseAlias;
+            cfg.driver = "PSQL";
+            cfg.host = s.value("host").toString();
+            cfg.port = s.value("port").toInt();
+            cfg.user = s.value("user").toString();
+            cfg.password = s.value("password").toString();
+            cfg.database = name;
+            admin::initDatabase(cfg, sample);
+        } else {
+            file_ = tmp_.path() + "/corvane2003.db";
+            admin::initDatabase(file_, sample);
+        }
     } catch (...) {
-        restoreEnvironment(); // no destructor runs for a half-made fixture
+        // no destructor runs for a half-made fixture
+        data::Database::closeAll();
+        dropPostgresDatabase();
+        restoreEnvironment();
         throw;
     }
+}
+
+void TestDatabase::dropPostgresDatabase()
+{
+    if (pgDatabase_.isEmpty())
+        return;
+    try {
+        // FORCE: a connection a test left open must not keep the database alive
+        ServerConnection().exec("DROP DATABASE IF EXISTS " + quoted(pgDatabase_) + " WITH (FORCE)");
+    } catch (const std::exception& e) {
+        qWarning("testsupport: %s", e.what());
+    }
+}
+
+QString TestDatabase::translated(const QString& sql) const
+{
+    if (!postgres())
+        return sql;
+    static const auto dialect = data::Dialect::forDriver("PSQL");
+    return dialect->translateLocalSql(sql);
 }
 
 TestDatabase::~TestDatabase()
@@ -84,6 +191,7 @@ TestDatabase::~TestDatabase()
         }
         QSqlDatabase::removeDatabase(rawName_);
     }
+    dropPostgresDatabase();
     restoreEnvironment();
 }
 
@@ -101,29 +209,47 @@ QSqlDatabase TestDatabase::raw()
 {
     if (rawName_.isEmpty()) {
         rawName_ = QString("testsupport-raw-%1").arg(++rawCounter);
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", rawName_);
-        db.setDatabaseName(file_);
-        db.setConnectOptions("QSQLITE_BUSY_TIMEOUT=5000");
-        if (!db.open())
-            fail("open", file_, db.lastError());
+        if (postgres()) {
+            const QVariantMap s = postgresTestSettings();
+            QSqlDatabase db = QSqlDatabase::addDatabase("QPSQL", rawName_);
+            db.setHostName(s.value("host").toString());
+            if (s.contains("port"))
+                db.setPort(s.value("port").toInt());
+            db.setUserName(s.value("user").toString());
+            db.setPassword(s.value("password").toString());
+            db.setDatabaseName(pgDatabase_);
+            if (!db.open())
+                fail("open", pgDatabase_, db.lastError());
+        } else {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", rawName_);
+            db.setDatabaseName(file_);
+            db.setConnectOptions("QSQLITE_BUSY_TIMEOUT=5000");
+            if (!db.open())
+                fail("open", file_, db.lastError());
+        }
     }
     return QSqlDatabase::database(rawName_);
 }
 
 void TestDatabase::exec(const QString& sql, const QVariantList& binds)
 {
+    run(raw(), translated(sql), binds);
+}
+
+void TestDatabase::native(const QString& sql, const QVariantList& binds)
+{
     run(raw(), sql, binds);
 }
 
 QVariant TestDatabase::scalar(const QString& sql, const QVariantList& binds)
 {
-    QSqlQuery q = run(raw(), sql, binds);
+    QSqlQuery q = run(raw(), translated(sql), binds);
     return q.next() ? q.value(0) : QVariant();
 }
 
 QList<QVariantMap> TestDatabase::rows(const QString& sql, const QVariantList& binds)
 {
-    QSqlQuery q = run(raw(), sql, binds);
+    QSqlQuery q = run(raw(), translated(sql), binds);
     QList<QVariantMap> result;
     while (q.next()) {
         const QSqlRecord rec = q.record();
@@ -144,7 +270,7 @@ void TestDatabase::insert(const QString& table, const QVariantMap& values)
         marks << "?";
         binds << it.value();
     }
-    exec("INSERT INTO " + quoted(table) + " (" + columns.join(", ") + ") VALUES ("
+    native("INSERT INTO " + quoted(table) + " (" + columns.join(", ") + ") VALUES ("
              + marks.join(", ") + ")",
          binds);
 }
@@ -170,14 +296,37 @@ void TestDatabase::addDestination(const QString& destination, const QVariantMap&
     insert("Destination", values);
 }
 
+void TestDatabase::refuse(const QString& table, const QString& operation, const QString& message,
+                          const QString& column, const QVariant& value)
+{
+    static std::atomic<int> serial{0};
+    const QString name = QString("refuse_%1").arg(++serial);
+    auto literal = [](QString text) { return '\'' + text.replace('\'', "''") + '\''; };
+    const QString op = operation.toUpper();
+    const QString row = op == "DELETE" ? "OLD" : "NEW";
+    const QString when = column.isEmpty() ? QString()
+                                          : row + "." + quoted(column) + " = " + literal(value.toString());
+    if (postgres()) {
+        native(QString("CREATE FUNCTION %1() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN "
+                       "IF %2 THEN RAISE EXCEPTION %3; END IF; RETURN %4; END $$")
+                   .arg(name, when.isEmpty() ? QString("TRUE") : when, literal(message), row));
+        native(QString("CREATE TRIGGER %1 BEFORE %2 ON %3 FOR EACH ROW EXECUTE FUNCTION %1()")
+                   .arg(name, op, quoted(table)));
+    } else {
+        native(QString("CREATE TRIGGER %1 BEFORE %2 ON %3 %4 BEGIN SELECT RAISE(ABORT, %5); END")
+                   .arg(name, op, quoted(table), when.isEmpty() ? QString() : "WHEN " + when,
+                        literal(message)));
+    }
+}
+
 void TestDatabase::dropTable(const QString& table)
 {
-    exec("DROP TABLE " + quoted(table));
+    native("DROP TABLE " + quoted(table));
 }
 
 void TestDatabase::dropIndex(const QString& index)
 {
-    exec("DROP INDEX " + quoted(index));
+    native("DROP INDEX " + quoted(index));
 }
 
 void useFixedFormats()
