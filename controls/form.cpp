@@ -8,6 +8,7 @@
 #include "data/datasource.h"
 #include "data/query.h"
 #include "data/table.h"
+#include <QApplication>
 #include <QBuffer>
 #include <QFile>
 #include <QGuiApplication>
@@ -17,6 +18,7 @@
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QMetaMethod>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QSet>
@@ -34,8 +36,14 @@ namespace {
 class DefaultShower : public WindowShower {
 public:
     ModalResult showModal(Form& form) override {
+        // The window the user came from takes the keyboard again when this one closes, as on
+        // the desktop; some window managers (or none) leave no window active otherwise.
+        QPointer<QWidget> owner = QApplication::activeModalWidget();
+        if (!owner) owner = QApplication::activeWindow();
         form.beginShowing();
-        return form.runModalLoop();
+        const ModalResult result = form.runModalLoop();
+        if (owner && owner->isVisible()) owner->activateWindow();
+        return result;
     }
 };
 

@@ -210,6 +210,22 @@ private slots:
         QCOMPARE(w.activations, 2);
     }
 
+    // Closing a modal window gives the keyboard back to the window it was opened from.
+    void theWindowUnderAClosedOneIsActiveAgain() {
+        testsupport::UiTestEnv env;
+        controls::setWindowShower(nullptr);
+        QWidget owner;
+        owner.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&owner));
+        owner.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&owner));
+        TTestWindow w;
+        QTimer::singleShot(0, [&] { w.Close(); });
+        w.ShowModal();
+        QVERIFY(QTest::qWaitForWindowActive(&owner));
+        QCOMPARE(QApplication::activeWindow(), &owner);
+    }
+
     void closedDuringActivationDoesNotBlock() {
         testsupport::UiTestEnv env;
         controls::setWindowShower(nullptr);
