@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Sets up The Quorvale on a Debian 12 machine.
 #   scripts/setup.sh start   install, build, create the database on first run, start the program
-#   scripts/setup.sh test    install, build, run the whole test suite, then the data-layer
-#                            and schema tests again on a throwaway PostgreSQL server
+#   scripts/setup.sh test    install, build, run the whole test suite, then the whole suite
+#                            again on a throwaway PostgreSQL server
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -79,9 +79,9 @@ start_postgres() {
 if [ "$mode" = test ]; then
   (cd "$build" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)" --timeout 300)
   start_postgres
-  echo "Data-layer and schema tests on PostgreSQL (127.0.0.1:$pg_port):"
+  echo "The whole suite again on PostgreSQL (127.0.0.1:$pg_port):"
   (cd "$build" && QT_QPA_PLATFORM=offscreen QUORVALE_TEST_PSQL="host=127.0.0.1 port=$pg_port user=postgres" \
-     ctest --output-on-failure -j"$(nproc)" --timeout 300 -R 'tst_data_|tst_admin|tst_testdb')
+     ctest --output-on-failure -j"$(nproc)" --timeout 300)
   stop_postgres
 else
   # The alias and the tables are made once, by the admin tool; the program never creates tables.

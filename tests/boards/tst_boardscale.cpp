@@ -34,8 +34,19 @@ class TestBoardScale : public QObject {
             .arg(counter->fullScanSteps())
             .arg(counter->sortedStatements().join(" | "));
     }
+    void resetCount() {
+        if (counter)
+            counter->reset();
+    }
+    void skipWithoutCounts() {
+        if (!counter)
+            QSKIP("rows and sorts are counted through SQLite's trace interface only; the boards "
+                  "were driven but what the engine read was not counted");
+    }
     // Far fewer rows than the table has, and nothing the engine had to read whole.
     void verifyFewRows(long long limit) {
+        if (!counter)
+            return; // no row counts on this engine: see the end of each test
         qInfo("%s", qPrintable(report()));
         QVERIFY2(counter->rows() > 0, "the counter saw nothing");
         QVERIFY2(counter->rows() <= limit, qPrintable(report()));
@@ -49,7 +60,8 @@ class TestBoardScale : public QObject {
         QSqlDatabase raw = desk->db().raw();
         QVERIFY(raw.transaction());
         QSqlQuery q(raw);
-        QVERIFY(q.prepare("INSERT INTO Staff (Name, Department, Status, Destination) VALUES (?, ?, ?, ?)"));
+        QVERIFY(q.prepare("INSERT INTO \"Staff\" (\"Name\", \"Department\", \"Status\", \"Destination\") "
+                          "VALUES (?, ?, ?, ?)"));
         for (int i = 1; i <= employees; ++i) {
             const bool out = i % 10 == 0;
             q.addBindValue(nameOf(i));
@@ -61,7 +73,10 @@ class TestBoardScale : public QObject {
         QVERIFY(raw.commit());
         desk->db().addDept("Accounts");
         desk->db().addDept("Sales");
-        counter = std::make_unique<boardtest::RowCounter>("Corvane2003");
+        // The counts come from SQLite's own trace interface; elsewhere the boards are still
+        // driven through every step, only the counts are not taken.
+        if (!testsupport::TestDatabase::onPostgres())
+            counter = std::make_unique<boardtest::RowCounter>("Corvane2003");
     }
     void cleanup() {
         counter.reset();
@@ -72,7 +87,7 @@ class TestBoardScale : public QObject {
     void boardsOpenAndScrollReadingAFewPages() {
         desk->createWindows();
         verifyFewRows(1000); // five windows opened, a few pages each
-        counter->reset();
+        resetCount();
 
         boardtest::show(LocatorForm);
         DBGrid* g = LocatorForm->child<DBGrid>("DBGrid1");
@@ -90,7 +105,7 @@ class TestBoardScale : public QObject {
         QCOMPARE(boardtest::currentCell(g, "Name"), nameOf(1));
         LocatorForm->Close();
         verifyFewRows(40 * cap);
-        counter->reset();
+        resetCount();
 
         // A filtered board and its search.
         boardtest::show(EmployeeOutForm);
@@ -104,7 +119,7 @@ class TestBoardScale : public QObject {
         QCOMPARE(boardtest::currentCell(out, "Name"), nameOf(employees));
         EmployeeOutForm->Close();
         verifyFewRows(20 * cap);
-        counter->reset();
+        resetCount();
 
         // The department board's selection and the screen's search.
         boardtest::show(LocatorForm2);
@@ -117,6 +132,7 @@ class TestBoardScale : public QObject {
         boardtest::click(UpdateForm->child<QPushButton>("Button1"));
         QCOMPARE(UpdateForm->child<controls::DBEdit>("EditNAME")->text(), nameOf(9999));
         verifyFewRows(10 * cap);
+        skipWithoutCounts();
     }
 };
 

@@ -450,7 +450,7 @@ class TestDBGrid : public QObject {
             QSqlDatabase raw = db->raw();
             raw.transaction();
             QSqlQuery q(raw);
-            q.prepare("INSERT INTO Dept (Department) VALUES (?)");
+            QVERIFY(q.prepare("INSERT INTO \"Dept\" (\"Department\") VALUES (?)"));
             for (int i = 1; i <= 10000; ++i) {
                 q.addBindValue(QString("Dept %1").arg(i, 5, 10, QChar('0')));
                 QVERIFY(q.exec());

@@ -28,6 +28,7 @@ private slots:
     void helpersRunPlainSql();
     void failingSqlThrows();
     void dropTableAndIndex();
+    void refuseThenAllow();
 };
 
 void TestTestDatabase::pointsTheUserFoldersAtItsOwnFolder()
@@ -250,6 +251,34 @@ void TestTestDatabase::dropTableAndIndex()
     data::Database& layer = data::Database::forAlias("Corvane2003");
     QVERIFY(!layer.tableExists("Msgtype"));
     QVERIFY_THROWS_EXCEPTION(data::EngineError, layer.indexFields("Staff", "NAMEIndex"));
+}
+
+void TestTestDatabase::refuseThenAllow()
+{
+    TestDatabase db;
+    db.addStaff("Abbott, Helen");
+    db.refuse("Staff", "UPDATE", "the desk is closed");
+    db.refuse("Staff", "DELETE", "no removals");
+    db.refuse("Dept", "INSERT", "no departments");
+    try {
+        db.exec("UPDATE Staff SET Status = 'OUT'");
+        QFAIL("the update went through");
+    } catch (const std::runtime_error& e) {
+        QVERIFY2(QString::fromUtf8(e.what()).contains("the desk is closed"), e.what());
+    }
+    QVERIFY_THROWS_EXCEPTION(std::runtime_error, db.exec("DELETE FROM Staff"));
+
+    // Every refusal on Staff goes; the one on Dept stays.
+    db.allow("Staff");
+    db.exec("UPDATE Staff SET Status = 'OUT'");
+    QCOMPARE(db.scalar("SELECT Status FROM Staff").toString(), QString("OUT"));
+    db.exec("DELETE FROM Staff");
+    QCOMPARE(db.scalar("SELECT COUNT(*) FROM Staff").toInt(), 0);
+    QVERIFY_THROWS_EXCEPTION(std::runtime_error, db.addDept("Sales"));
+    db.allow("Staff"); // nothing left there: no error
+    db.allow("Dept");
+    db.addDept("Sales");
+    QCOMPARE(db.scalar("SELECT COUNT(*) FROM Dept").toInt(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestTestDatabase)

@@ -317,6 +317,24 @@ void TestDatabase::refuse(const QString& table, const QString& operation, const 
                    .arg(name, op, quoted(table), when.isEmpty() ? QString() : "WHEN " + when,
                         literal(message)));
     }
+    refusals_ << Refusal{name, table};
+}
+
+void TestDatabase::allow(const QString& table)
+{
+    for (auto it = refusals_.begin(); it != refusals_.end();) {
+        if (it->table != table) {
+            ++it;
+            continue;
+        }
+        if (postgres()) {
+            native(QString("DROP TRIGGER %1 ON %2").arg(it->name, quoted(table)));
+            native(QString("DROP FUNCTION %1()").arg(it->name));
+        } else {
+            native(QString("DROP TRIGGER %1").arg(it->name));
+        }
+        it = refusals_.erase(it);
+    }
 }
 
 void TestDatabase::dropTable(const QString& table)

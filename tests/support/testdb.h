@@ -68,6 +68,8 @@ public:
     // there equals value (a trigger, written for the engine in use).
     void refuse(const QString& table, const QString& operation, const QString& message,
                 const QString& column = {}, const QVariant& value = {});
+    // Takes back every refusal this fixture made on table, so its writes go through again.
+    void allow(const QString& table);
 
     // For start-up failure tests.
     void dropTable(const QString& table);
@@ -81,6 +83,11 @@ private:
     QString file_;
     QString rawName_;
     QString pgDatabase_;
+    struct Refusal {
+        QString name;
+        QString table;
+    };
+    QList<Refusal> refusals_;
     struct SavedVar {
         QByteArray name;
         bool set = false;
