@@ -10,8 +10,7 @@
 
 namespace {
 
-int usage()
-{
+int usage() {
     std::fputs("usage: quorvale-admin init [--database FILE] [--sample]\n"
                "       quorvale-admin init --psql host=H,port=P,database=D,user=U[,password=W] [--sample]\n"
                "  init        registers the alias \"Corvane2003\" and creates the missing tables and\n"
@@ -25,14 +24,12 @@ int usage()
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName("quorvale-admin");
 
     QStringList args = QCoreApplication::arguments().mid(1);
-    if (args.isEmpty() || args.takeFirst() != "init")
-        return usage();
+    if (args.isEmpty() || args.takeFirst() != "init") return usage();
 
     QString file, psql;
     bool sample = false, haveFile = false, havePsql = false;
@@ -56,8 +53,7 @@ int main(int argc, char** argv)
             return usage();
         }
     }
-    if (haveFile && havePsql)
-        return usage(); // one database per alias
+    if (haveFile && havePsql) return usage(); // one database per alias
 
     data::AliasConfig cfg;
     QString where;
@@ -68,8 +64,7 @@ int main(int argc, char** argv)
                         .arg(cfg.user, cfg.host, cfg.port ? QString::number(cfg.port) : QString("5432"),
                              cfg.database);
         } else {
-            if (file.isEmpty())
-                file = admin::defaultDatabaseFile();
+            if (file.isEmpty()) file = admin::defaultDatabaseFile();
             cfg.name = admin::databaseAlias;
             cfg.driver = "SQLITE";
             cfg.path = QFileInfo(file).absoluteFilePath();

@@ -15,15 +15,13 @@
 
 namespace admin {
 
-QVector<data::TableDef> allTables()
-{
-    return {records::staffTable(),         locator::staffLogTable(), locator::destinationTable(),
-            locator::deptTable(),          messages::messTable(),    messages::mediaTable(),
+QVector<data::TableDef> allTables() {
+    return {records::staffTable(),   locator::staffLogTable(), locator::destinationTable(),
+            locator::deptTable(),    messages::messTable(),    messages::mediaTable(),
             messages::msgtypeTable()};
 }
 
-void registerAlias(const QString& alias, const QString& sqliteFile)
-{
+void registerAlias(const QString& alias, const QString& sqliteFile) {
     data::AliasConfig cfg;
     cfg.name = alias;
     cfg.driver = "SQLITE";
@@ -31,16 +29,13 @@ void registerAlias(const QString& alias, const QString& sqliteFile)
     cfg.save();
 }
 
-QString defaultDatabaseFile()
-{
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
-           + "/quorvale/corvane2003.db";
+QString defaultDatabaseFile() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/quorvale/corvane2003.db";
 }
 
 namespace {
 
-bool isEmpty(data::Database& db, const QString& table)
-{
+bool isEmpty(data::Database& db, const QString& table) {
     const auto& d = db.dialect();
     QSqlQuery& q = db.prepared("SELECT 1 FROM " + d.quote(table) + d.limit(1));
     db.exec(q, {}, table);
@@ -51,16 +46,15 @@ bool isEmpty(data::Database& db, const QString& table)
 
 // Inserts rows given as column lists and value lists, with bound parameters.
 void insertRows(data::Database& db, const QString& table, const QStringList& columns,
-                const QList<QVariantList>& rows)
-{
+                const QList<QVariantList>& rows) {
     const auto& d = db.dialect();
     QStringList quoted, marks;
     for (const QString& c : columns) {
         quoted << d.quote(c);
         marks << "?";
     }
-    const QString sql = "INSERT INTO " + d.quote(table) + " (" + quoted.join(", ") + ") VALUES ("
-                        + marks.join(", ") + ")";
+    const QString sql =
+        "INSERT INTO " + d.quote(table) + " (" + quoted.join(", ") + ") VALUES (" + marks.join(", ") + ")";
     for (const QVariantList& values : rows) {
         QSqlQuery& q = db.prepared(sql);
         db.exec(q, values, table);
@@ -72,34 +66,32 @@ QVariant none() { return QVariant(); }
 
 } // namespace
 
-void addSampleRows(data::Database& db)
-{
+void addSampleRows(data::Database& db) {
     // Dates of the presence status are text in the month-first short form, relative to
     // today so that the sample looks current.
-    const QDate today = data::formatSettings().now ? data::formatSettings().now().date()
-                                                   : QDate::currentDate();
+    const QDate today =
+        data::formatSettings().now ? data::formatSettings().now().date() : QDate::currentDate();
     auto day = [&](int offset) { return today.addDays(offset).toString("M/d/yy"); };
 
     db.StartTransaction();
     try {
         if (isEmpty(db, "Dept"))
             insertRows(db, "Dept", {"Department"},
-                       {{"Accounting"}, {"Administration"}, {"Engineering"}, {"Human Resources"},
-                        {"Sales"}});
+                       {{"Accounting"}, {"Administration"}, {"Engineering"}, {"Human Resources"}, {"Sales"}});
 
         if (isEmpty(db, "Destination"))
-            insertRows(db, "Destination",
-                       {"Destination", "Company", "Address", "City", "State", "ZipCode",
-                        "Longitude", "Latitude"},
-                       {{"Harbor Terminal", "Bellmont Shipping Co.", "400 Quay Street",
-                         "Baltimore", "MD", "21230", -76.5912, 39.2654},
-                        {"Riverside Plant", "Corvane Manufacturing", "12 Mill Road", "Wilmington",
-                         "DE", "19801", -75.5398, 39.7391},
-                        {"Client Visit", "Atlas Insurance Group", "2200 Market Street",
-                         "Philadelphia", "PA", "19103", -75.1763, 39.9536},
-                        {"Trade Show", "Convention Center", "1101 Arch Street", "Philadelphia",
-                         "PA", "19107", -75.1596, 39.9550},
-                        {"Lunch", none(), none(), none(), none(), none(), none(), none()}});
+            insertRows(
+                db, "Destination",
+                {"Destination", "Company", "Address", "City", "State", "ZipCode", "Longitude", "Latitude"},
+                {{"Harbor Terminal", "Bellmont Shipping Co.", "400 Quay Street", "Baltimore", "MD", "21230",
+                  -76.5912, 39.2654},
+                 {"Riverside Plant", "Corvane Manufacturing", "12 Mill Road", "Wilmington", "DE", "19801",
+                  -75.5398, 39.7391},
+                 {"Client Visit", "Atlas Insurance Group", "2200 Market Street", "Philadelphia", "PA",
+                  "19103", -75.1763, 39.9536},
+                 {"Trade Show", "Convention Center", "1101 Arch Street", "Philadelphia", "PA", "19107",
+                  -75.1596, 39.9550},
+                 {"Lunch", none(), none(), none(), none(), none(), none(), none()}});
 
         if (isEmpty(db, "Media"))
             insertRows(db, "Media", {"Media_Type"},
@@ -107,54 +99,48 @@ void addSampleRows(data::Database& db)
 
         if (isEmpty(db, "Msgtype"))
             insertRows(db, "Msgtype", {"Message Type"},
-                       {{"Please Call"}, {"Will Call Again"}, {"Returned Your Call"}, {"Urgent"},
+                       {{"Please Call"},
+                        {"Will Call Again"},
+                        {"Returned Your Call"},
+                        {"Urgent"},
                         {"Wants to See You"}});
 
         if (isEmpty(db, "Staff")) {
-            const QStringList columns{"Name",        "Emp_Num",     "Password",    "EMail",
-                                      "Phone",       "Department",  "City",        "State",
-                                      "ZipCode",     "DOB",         "Destination", "Date_Left",
-                                      "Time_Left",   "Return_Date", "Return_Time", "Status",
-                                      "Contact_Phone"};
-            auto in = [&](const QString& name, double num, const QVariant& password,
-                          const QVariant& mail, const QString& phone, const QString& dept,
-                          const QVariant& dob) -> QVariantList {
-                return {name, num, password, mail, phone, dept, "Baltimore", "MD", "21201", dob,
-                        "IN Office", none(), none(), none(), none(), "IN", none()};
+            const QStringList columns{
+                "Name",      "Emp_Num",     "Password",    "EMail",  "Phone",        "Department",
+                "City",      "State",       "ZipCode",     "DOB",    "Destination",  "Date_Left",
+                "Time_Left", "Return_Date", "Return_Time", "Status", "Contact_Phone"};
+            auto in = [&](const QString& name, double num, const QVariant& password, const QVariant& mail,
+                          const QString& phone, const QString& dept, const QVariant& dob) -> QVariantList {
+                return {name, num,         password, mail,   phone,  dept,   "Baltimore", "MD",  "21201",
+                        dob,  "IN Office", none(),   none(), none(), none(), "IN",        none()};
             };
-            auto out = [&](const QString& name, double num, const QString& mail,
-                           const QString& phone, const QString& dept, const QString& where,
-                           int leftDay, const QString& leftTime, int backDay,
-                           const QString& backTime, const QString& contact) -> QVariantList {
-                return {name,      num,         none(),       mail,        phone,
-                        dept,      "Baltimore", "MD",         "21201",     none(),
-                        where,     day(leftDay), leftTime,    day(backDay), backTime,
-                        "Out",     contact};
+            auto out = [&](const QString& name, double num, const QString& mail, const QString& phone,
+                           const QString& dept, const QString& where, int leftDay, const QString& leftTime,
+                           int backDay, const QString& backTime, const QString& contact) -> QVariantList {
+                return {name,        num,          none(),   mail,   phone,  dept,
+                        "Baltimore", "MD",         "21201",  none(), where,  day(leftDay),
+                        leftTime,    day(backDay), backTime, "Out",  contact};
             };
-            insertRows(db, "Staff", columns,
-                       {in("Abbott, Helen", 1001, "hab01", "helen.abbott@corvane.example",
-                           "(410)555-0101", "Accounting", QDateTime(QDate(1971, 4, 12), QTime(0, 0))),
-                        in("Brennan, Martin", 1002, none(), "martin.brennan@corvane.example",
-                           "(410)555-0102", "Engineering", none()),
-                        out("Castillo, Rosa", 1003, "rosa.castillo@corvane.example",
-                            "(410)555-0103", "Sales", "Client Visit", 0, "09:30", 0, "15:00",
-                            "(215)555-0199"),
-                        in("Dunmore, Peter", 1004, "pdun", "peter.dunmore@corvane.example",
-                           "(410)555-0104", "Administration",
-                           QDateTime(QDate(1984, 11, 3), QTime(0, 0))),
-                        out("Eastwick, Joan", 1005, "joan.eastwick@corvane.example",
-                            "(410)555-0105", "Engineering", "Riverside Plant", -1, "13:15", 1,
-                            "10:00", "(302)555-0142"),
-                        in("Farrow, Daniel", 1006, none(), none(), "(410)555-0106", "Human Resources",
-                           none()),
-                        out("Gallagher, Simone", 1007, "simone.gallagher@corvane.example",
-                            "(410)555-0107", "Sales", "Trade Show", -2, "08:00", 2, "17:30",
-                            "(215)555-0160"),
-                        in("Hartley, Owen", 1008, "owen8", "owen.hartley@corvane.example",
-                           "(410)555-0108", "Accounting", none()),
-                        out("Ibarra, Lucia", 1009, "lucia.ibarra@corvane.example",
-                            "(410)555-0109", "Administration", "Lunch", 0, "12:00", 0, "13:00",
-                            "(   )555-0110")});
+            insertRows(
+                db, "Staff", columns,
+                {in("Abbott, Helen", 1001, "hab01", "helen.abbott@corvane.example", "(410)555-0101",
+                    "Accounting", QDateTime(QDate(1971, 4, 12), QTime(0, 0))),
+                 in("Brennan, Martin", 1002, none(), "martin.brennan@corvane.example", "(410)555-0102",
+                    "Engineering", none()),
+                 out("Castillo, Rosa", 1003, "rosa.castillo@corvane.example", "(410)555-0103", "Sales",
+                     "Client Visit", 0, "09:30", 0, "15:00", "(215)555-0199"),
+                 in("Dunmore, Peter", 1004, "pdun", "peter.dunmore@corvane.example", "(410)555-0104",
+                    "Administration", QDateTime(QDate(1984, 11, 3), QTime(0, 0))),
+                 out("Eastwick, Joan", 1005, "joan.eastwick@corvane.example", "(410)555-0105", "Engineering",
+                     "Riverside Plant", -1, "13:15", 1, "10:00", "(302)555-0142"),
+                 in("Farrow, Daniel", 1006, none(), none(), "(410)555-0106", "Human Resources", none()),
+                 out("Gallagher, Simone", 1007, "simone.gallagher@corvane.example", "(410)555-0107", "Sales",
+                     "Trade Show", -2, "08:00", 2, "17:30", "(215)555-0160"),
+                 in("Hartley, Owen", 1008, "owen8", "owen.hartley@corvane.example", "(410)555-0108",
+                    "Accounting", none()),
+                 out("Ibarra, Lucia", 1009, "lucia.ibarra@corvane.example", "(410)555-0109", "Administration",
+                     "Lunch", 0, "12:00", 0, "13:00", "(   )555-0110")});
         }
         db.Commit();
     } catch (...) {
@@ -163,8 +149,7 @@ void addSampleRows(data::Database& db)
     }
 }
 
-void initDatabase(const QString& file, bool sample)
-{
+void initDatabase(const QString& file, bool sample) {
     data::AliasConfig target;
     target.name = databaseAlias;
     target.driver = "SQLITE";
@@ -177,8 +162,7 @@ namespace {
 // The alias file's group of one alias as it stood, to put back when the new one fails.
 class SavedAlias {
 public:
-    explicit SavedAlias(const QString& alias) : alias_(alias)
-    {
+    explicit SavedAlias(const QString& alias) : alias_(alias) {
         QSettings ini(data::AliasConfig::configFilePath(), QSettings::IniFormat);
         for (const QString& g : ini.childGroups())
             if (g.compare(alias, Qt::CaseInsensitive) == 0) {
@@ -189,12 +173,10 @@ public:
                 ini.endGroup();
             }
     }
-    void restore() const
-    {
+    void restore() const {
         QSettings ini(data::AliasConfig::configFilePath(), QSettings::IniFormat);
         for (const QString& g : ini.childGroups())
-            if (g.compare(alias_, Qt::CaseInsensitive) == 0)
-                ini.remove(g);
+            if (g.compare(alias_, Qt::CaseInsensitive) == 0) ini.remove(g);
         if (!group_.isEmpty()) {
             ini.beginGroup(group_);
             for (auto it = values_.cbegin(); it != values_.cend(); ++it)
@@ -211,8 +193,7 @@ private:
 
 } // namespace
 
-void initDatabase(const data::AliasConfig& cfg, bool sample)
-{
+void initDatabase(const data::AliasConfig& cfg, bool sample) {
     // Opening an alias never makes a missing file: that is this tool's job. The file comes
     // first, so that a file that cannot be made leaves the alias file as it was.
     cfg.createDatabaseFile();
@@ -222,13 +203,12 @@ void initDatabase(const data::AliasConfig& cfg, bool sample)
     try {
         data::Database& db = data::Database::forAlias(cfg.name);
         data::createTables(db, allTables());
-        if (sample)
-            addSampleRows(db);
+        if (sample) addSampleRows(db);
     } catch (const data::EngineError& e) {
         data::Database::closeAll();
         // a server that cannot be reached, or refuses the user: the old alias stays
-        if (e.message().startsWith("Cannot open the database of alias")
-            || e.message().contains("is not installed"))
+        if (e.message().startsWith("Cannot open the database of alias") ||
+            e.message().contains("is not installed"))
             before.restore();
         throw;
     } catch (...) {
@@ -238,8 +218,7 @@ void initDatabase(const data::AliasConfig& cfg, bool sample)
     data::Database::closeAll();
 }
 
-data::AliasConfig parsePostgresSettings(const QString& settings)
-{
+data::AliasConfig parsePostgresSettings(const QString& settings) {
     data::AliasConfig cfg;
     cfg.name = databaseAlias;
     cfg.driver = "PSQL";
@@ -267,12 +246,9 @@ data::AliasConfig parsePostgresSettings(const QString& settings)
             throw data::EngineError(QString("Unknown PostgreSQL setting: %1").arg(key));
     }
     QStringList missing;
-    if (cfg.host.isEmpty())
-        missing << "host";
-    if (cfg.database.isEmpty())
-        missing << "database";
-    if (cfg.user.isEmpty())
-        missing << "user";
+    if (cfg.host.isEmpty()) missing << "host";
+    if (cfg.database.isEmpty()) missing << "database";
+    if (cfg.user.isEmpty()) missing << "user";
     if (!missing.isEmpty())
         throw data::EngineError(QString("PostgreSQL settings missing: %1").arg(missing.join(", ")));
     return cfg;

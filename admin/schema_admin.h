@@ -8,7 +8,7 @@
 namespace data {
 class Database;
 struct AliasConfig;
-}
+} // namespace data
 
 namespace admin {
 

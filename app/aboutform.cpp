@@ -22,6 +22,4 @@ TAboutForm::~TAboutForm() {
     if (AboutForm == this) AboutForm = nullptr;
 }
 
-void TAboutForm::Button1Click() {
-    setModalResult(controls::ModalResult::OK);
-}
+void TAboutForm::Button1Click() { setModalResult(controls::ModalResult::OK); }

@@ -4,7 +4,7 @@
 
 class TAboutForm : public controls::Form {
     Q_OBJECT
-  public:
+public:
     explicit TAboutForm(QWidget* parent = nullptr);
     ~TAboutForm() override;
 

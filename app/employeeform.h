@@ -5,7 +5,7 @@
 
 class TEmployeeForm : public controls::Form {
     Q_OBJECT
-  public:
+public:
     explicit TEmployeeForm(QWidget* parent = nullptr);
     ~TEmployeeForm() override;
 };

@@ -65,42 +65,26 @@ TMainForm::~TMainForm() {
 
 // Each command shows its window modally; the modal result is of no interest here.
 
-void TMainForm::Setup1Click() {
-    DSKSTAFF->ShowModal();
-}
+void TMainForm::Setup1Click() { DSKSTAFF->ShowModal(); }
 
-void TMainForm::ImportContacts1Click() {
-    ImportForm->ShowModal();
-}
+void TMainForm::ImportContacts1Click() { ImportForm->ShowModal(); }
 
-void TMainForm::PrintSetup1Click() {
-    printerSetupDialog(QStringLiteral("PrinterSetupDialog1")).Execute();
-}
+void TMainForm::PrintSetup1Click() { printerSetupDialog(QStringLiteral("PrinterSetupDialog1")).Execute(); }
 
 void TMainForm::ExitClick() {
     // Ends the message loop directly: no window is asked anything and nothing is posted.
     QCoreApplication::exit(0);
 }
 
-void TMainForm::DestinationList1Click() {
-    DestinationForm->ShowModal();
-}
+void TMainForm::DestinationList1Click() { DestinationForm->ShowModal(); }
 
-void TMainForm::DepartmentList1Click() {
-    DeptForm->ShowModal();
-}
+void TMainForm::DepartmentList1Click() { DeptForm->ShowModal(); }
 
-void TMainForm::LocatorBoard1Click() {
-    UpdateForm->ShowModal();
-}
+void TMainForm::LocatorBoard1Click() { UpdateForm->ShowModal(); }
 
-void TMainForm::EmployeeCheckIn1Click() {
-    Form12->ShowModal();
-}
+void TMainForm::EmployeeCheckIn1Click() { Form12->ShowModal(); }
 
-void TMainForm::EmployeeCheckOut1Click() {
-    CheckInForm->ShowModal();
-}
+void TMainForm::EmployeeCheckOut1Click() { CheckInForm->ShowModal(); }
 
 // The board reports are added with the report engine.
 void TMainForm::EmployeeView1Click() {}
@@ -109,25 +93,15 @@ void TMainForm::EmployeesIN1Click() {}
 void TMainForm::EmployeesOut1Click() {}
 void TMainForm::INOutHistory1Click() {}
 
-void TMainForm::Media1Click() {
-    MediaForm->ShowModal();
-}
+void TMainForm::Media1Click() { MediaForm->ShowModal(); }
 
-void TMainForm::MessageTypeListing1Click() {
-    MsgTypeForm->ShowModal();
-}
+void TMainForm::MessageTypeListing1Click() { MsgTypeForm->ShowModal(); }
 
-void TMainForm::AddMessage1Click() {
-    AddMsgForm->ShowModal();
-}
+void TMainForm::AddMessage1Click() { AddMsgForm->ShowModal(); }
 
-void TMainForm::ReadMessages1Click() {
-    MsgForm->ShowModal();
-}
+void TMainForm::ReadMessages1Click() { MsgForm->ShowModal(); }
 
-void TMainForm::About1Click() {
-    AboutForm->ShowModal();
-}
+void TMainForm::About1Click() { AboutForm->ShowModal(); }
 
 void TMainForm::closeEvent(QCloseEvent* e) {
     e->ignore();

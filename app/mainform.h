@@ -7,7 +7,7 @@ class QCloseEvent;
 
 class TMainForm : public controls::Form {
     Q_OBJECT
-  public:
+public:
     explicit TMainForm(QWidget* parent = nullptr);
     ~TMainForm() override;
 
@@ -36,7 +36,7 @@ class TMainForm : public controls::Form {
     // "About"
     void About1Click();
 
-  protected:
+protected:
     // The close box, the system menu and Alt+F4 end the program as "Exit" does.
     void closeEvent(QCloseEvent* e) override;
 };

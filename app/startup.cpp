@@ -40,9 +40,7 @@ QList<controls::Form*>& windows() {
 
 // Each window sets its own instance variable as its creation begins and clears it again when
 // the creation fails, so an error leaves no instance pointing at a half-made window.
-template <class T> void create() {
-    windows().append(new T());
-}
+template <class T> void create() { windows().append(new T()); }
 
 } // namespace
 
@@ -89,9 +87,7 @@ void destroyWindows() {
         delete list.takeLast();
 }
 
-QList<controls::Form*> createdWindows() {
-    return windows();
-}
+QList<controls::Form*> createdWindows() { return windows(); }
 
 void showMainWindow() {
     // At the stored place and size. A start geometry given to the program (-qwindowgeometry)

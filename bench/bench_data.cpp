@@ -20,27 +20,26 @@
 
 namespace {
 
-const char* staffColumns[] = {"Employee_No", "Name", "Emp_Num", "Password", "EMail", "Social_Security",
-                              "Address1", "Address2", "City", "State", "ZipCode", "Phone", "Department",
-                              "Alternate", "Fax", "DOB", "Login_Name", "Comments", "Destination",
-                              "Date_Left", "Time_Left", "Return_Date", "Return_Time", "Status",
-                              "Contact_Phone"};
-const char* logColumns[] = {"Transaction_Id", "Login_Name", "Transaction_Date", "Transaction_Time", "Name",
-                            "Department", "Destination", "Date Left", "Time_Left", "Return_Date",
-                            "Return_Time", "Status", "Contact_Phone"};
+const char* staffColumns[] = {
+    "Employee_No", "Name",        "Emp_Num",    "Password",     "EMail",       "Social_Security", "Address1",
+    "Address2",    "City",        "State",      "ZipCode",      "Phone",       "Department",      "Alternate",
+    "Fax",         "DOB",         "Login_Name", "Comments",     "Destination", "Date_Left",       "Time_Left",
+    "Return_Date", "Return_Time", "Status",     "Contact_Phone"};
+const char* logColumns[] = {"Transaction_Id", "Login_Name",  "Transaction_Date", "Transaction_Time",
+                            "Name",           "Department",  "Destination",      "Date Left",
+                            "Time_Left",      "Return_Date", "Return_Time",      "Status",
+                            "Contact_Phone"};
 
 QString benchDir() { return QDir::tempPath() + "/quorvale-bench"; }
 
-void check(int rc, sqlite3* db, const char* what)
-{
+void check(int rc, sqlite3* db, const char* what) {
     if (rc != SQLITE_OK && rc != SQLITE_DONE && rc != SQLITE_ROW) {
         fprintf(stderr, "%s: %s\n", what, sqlite3_errmsg(db));
         std::exit(1);
     }
 }
 
-void execSql(sqlite3* db, const std::string& sql)
-{
+void execSql(sqlite3* db, const std::string& sql) {
     char* err = nullptr;
     if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &err) != SQLITE_OK) {
         fprintf(stderr, "%s: %s\n", sql.c_str(), err);
@@ -48,8 +47,7 @@ void execSql(sqlite3* db, const std::string& sql)
     }
 }
 
-std::string staffName(int i)
-{
+std::string staffName(int i) {
     static const char* last[] = {"Abbott", "Baker", "Clark", "Dunn", "Evans", "Fisher", "Grant", "Hughes"};
     char buf[64];
     snprintf(buf, sizeof buf, "%s, Person %06d", last[i % 8], i);
@@ -57,11 +55,10 @@ std::string staffName(int i)
 }
 
 // Plain SQL of our own, shaped as the admin tool makes the tables.
-void makeDatabase(const QString& file, int staffRows, int logRows)
-{
-    if (QFileInfo::exists(file))
-        return;
-    fprintf(stderr, "making %s (%d Staff rows, %d Staff_Log rows)...\n", qPrintable(file), staffRows, logRows);
+void makeDatabase(const QString& file, int staffRows, int logRows) {
+    if (QFileInfo::exists(file)) return;
+    fprintf(stderr, "making %s (%d Staff rows, %d Staff_Log rows)...\n", qPrintable(file), staffRows,
+            logRows);
     QDir().mkpath(QFileInfo(file).absolutePath());
     const QString tmp = file + ".part";
     QFile::remove(tmp);
@@ -71,7 +68,10 @@ void makeDatabase(const QString& file, int staffRows, int logRows)
     std::string staff = "CREATE TABLE \"Staff\" (\"Employee_No\" INTEGER PRIMARY KEY AUTOINCREMENT";
     for (size_t i = 1; i < std::size(staffColumns); ++i) {
         const std::string c = staffColumns[i];
-        const char* type = c == "Emp_Num" ? "REAL" : c == "DOB" ? "TIMESTAMP" : c == "Comments" ? "TEXT" : "VARCHAR(25)";
+        const char* type = c == "Emp_Num"    ? "REAL"
+                           : c == "DOB"      ? "TIMESTAMP"
+                           : c == "Comments" ? "TEXT"
+                                             : "VARCHAR(25)";
         staff += ", \"" + c + "\" " + type;
     }
     execSql(db, staff + ")");
@@ -131,7 +131,8 @@ void makeDatabase(const QString& file, int staffRows, int logRows)
     sqlite3_finalize(ins);
     execSql(db, "COMMIT");
     execSql(db, "CREATE UNIQUE INDEX \"NAMEIndex\" ON \"Staff\" (\"Name\")");
-    execSql(db, "CREATE INDEX \"Staff_LogName\" ON \"Staff_Log\" (\"Name\", \"Transaction_Date\", \"Transaction_Time\")");
+    execSql(db, "CREATE INDEX \"Staff_LogName\" ON \"Staff_Log\" (\"Name\", \"Transaction_Date\", "
+                "\"Transaction_Time\")");
     execSql(db, "CREATE INDEX \"Staff_LogNameId\" ON \"Staff_Log\" (\"Name\", \"Transaction_Id\")");
     execSql(db, "PRAGMA wal_checkpoint(TRUNCATE)");
     sqlite3_close(db);
@@ -146,25 +147,22 @@ struct Raw {
     sqlite3* db = nullptr;
     std::vector<std::pair<std::string, sqlite3_stmt*>> cache;
 
-    explicit Raw(const QString& file)
-    {
+    explicit Raw(const QString& file) {
         check(sqlite3_open_v2(file.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr), db, "open");
         sqlite3_busy_timeout(db, 5000);
         execSql(db, "PRAGMA journal_mode=WAL");
     }
-    ~Raw()
-    {
+    ~Raw() {
         for (auto& c : cache)
             sqlite3_finalize(c.second);
         sqlite3_close(db);
     }
-    sqlite3_stmt* stmt(const std::string& sql)
-    {
+    sqlite3_stmt* stmt(const std::string& sql) {
         for (auto& c : cache)
-            if (c.first == sql)
-                return c.second;
+            if (c.first == sql) return c.second;
         sqlite3_stmt* s = nullptr;
-        check(sqlite3_prepare_v3(db, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &s, nullptr), db, sql.c_str());
+        check(sqlite3_prepare_v3(db, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &s, nullptr), db,
+              sql.c_str());
         cache.emplace_back(sql, s);
         return s;
     }
@@ -176,8 +174,7 @@ struct Raw {
     };
     using RawRow = std::vector<Value>;
     // Steps the statement to its end, copying every column of every row.
-    int readAll(sqlite3_stmt* s, std::vector<RawRow>* out = nullptr)
-    {
+    int readAll(sqlite3_stmt* s, std::vector<RawRow>* out = nullptr) {
         int n = 0;
         const int cols = sqlite3_column_count(s);
         while (sqlite3_step(s) == SQLITE_ROW) {
@@ -185,17 +182,21 @@ struct Raw {
             for (int c = 0; c < cols; ++c) {
                 r[c].type = sqlite3_column_type(s, c);
                 switch (r[c].type) {
-                case SQLITE_INTEGER: r[c].i = sqlite3_column_int64(s, c); break;
-                case SQLITE_FLOAT: r[c].d = sqlite3_column_double(s, c); break;
+                case SQLITE_INTEGER:
+                    r[c].i = sqlite3_column_int64(s, c);
+                    break;
+                case SQLITE_FLOAT:
+                    r[c].d = sqlite3_column_double(s, c);
+                    break;
                 case SQLITE_TEXT:
                     r[c].text.assign(reinterpret_cast<const char*>(sqlite3_column_text(s, c)),
                                      size_t(sqlite3_column_bytes(s, c)));
                     break;
-                default: break;
+                default:
+                    break;
                 }
             }
-            if (out)
-                out->push_back(std::move(r));
+            if (out) out->push_back(std::move(r));
             ++n;
         }
         sqlite3_reset(s);
@@ -203,21 +204,21 @@ struct Raw {
     }
 };
 
-std::string selectList(const char* const* cols, size_t n, const char* orderCol, const char* key)
-{
+std::string selectList(const char* const* cols, size_t n, const char* orderCol, const char* key) {
     std::string s = std::string("SELECT \"") + orderCol + "\", \"" + key + "\"";
     for (size_t i = 0; i < n; ++i)
         s += std::string(", \"") + cols[i] + "\"";
     return s;
 }
 
-const std::string staffSelect = selectList(staffColumns, std::size(staffColumns), "Name", "Employee_No") + " FROM \"Staff\"";
+const std::string staffSelect =
+    selectList(staffColumns, std::size(staffColumns), "Name", "Employee_No") + " FROM \"Staff\"";
 const std::string staffOrder = " ORDER BY \"Name\" ASC, \"Employee_No\" ASC";
-const std::string logSelect = selectList(logColumns, std::size(logColumns), "Name", "Transaction_Id") + " FROM \"Staff_Log\"";
+const std::string logSelect =
+    selectList(logColumns, std::size(logColumns), "Name", "Transaction_Id") + " FROM \"Staff_Log\"";
 const std::string logOrder = " ORDER BY \"Name\" ASC, \"Transaction_Id\" ASC";
 
-std::unique_ptr<data::Table> layerTable(const char* alias, const char* table)
-{
+std::unique_ptr<data::Table> layerTable(const char* alias, const char* table) {
     auto t = std::make_unique<data::Table>("Table1");
     t->SetDatabaseName(alias);
     t->SetTableName(table);
@@ -227,8 +228,7 @@ std::unique_ptr<data::Table> layerTable(const char* alias, const char* table)
 
 // --- open -------------------------------------------------------------------------------------
 
-void BM_OpenStaff_Layer(benchmark::State& st)
-{
+void BM_OpenStaff_Layer(benchmark::State& st) {
     auto t = layerTable("BenchBig", "Staff");
     for (auto _ : st) {
         t->Open();
@@ -237,16 +237,14 @@ void BM_OpenStaff_Layer(benchmark::State& st)
     }
 }
 
-void BM_OpenStaff_Raw(benchmark::State& st)
-{
+void BM_OpenStaff_Raw(benchmark::State& st) {
     Raw raw(benchDir() + "/big.db");
     sqlite3_stmt* s = raw.stmt(staffSelect + staffOrder + " LIMIT 32");
     for (auto _ : st)
         benchmark::DoNotOptimize(raw.readAll(s));
 }
 
-void BM_OpenStaffLog_Layer(benchmark::State& st)
-{
+void BM_OpenStaffLog_Layer(benchmark::State& st) {
     auto t = layerTable(st.range(0) == 1000 ? "BenchSmall" : "BenchBig", "Staff_Log");
     for (auto _ : st) {
         t->Open();
@@ -255,8 +253,7 @@ void BM_OpenStaffLog_Layer(benchmark::State& st)
     }
 }
 
-void BM_OpenStaffLog_Raw(benchmark::State& st)
-{
+void BM_OpenStaffLog_Raw(benchmark::State& st) {
     Raw raw(benchDir() + (st.range(0) == 1000 ? "/small.db" : "/big.db"));
     sqlite3_stmt* s = raw.stmt(logSelect + logOrder + " LIMIT 32");
     for (auto _ : st)
@@ -265,8 +262,7 @@ void BM_OpenStaffLog_Raw(benchmark::State& st)
 
 // --- FindNearest --------------------------------------------------------------------------------
 
-std::vector<std::string> searchTexts()
-{
+std::vector<std::string> searchTexts() {
     std::vector<std::string> out;
     std::mt19937 rng(7);
     std::uniform_int_distribution<int> pick(0, 99999);
@@ -275,8 +271,7 @@ std::vector<std::string> searchTexts()
     return out;
 }
 
-void BM_FindNearest_Layer(benchmark::State& st)
-{
+void BM_FindNearest_Layer(benchmark::State& st) {
     auto t = layerTable("BenchBig", "Staff");
     t->SetIndexFieldNames({});
     t->SetIndexName("NAMEIndex");
@@ -292,8 +287,7 @@ void BM_FindNearest_Layer(benchmark::State& st)
     }
 }
 
-void BM_FindNearest_Raw(benchmark::State& st)
-{
+void BM_FindNearest_Raw(benchmark::State& st) {
     Raw raw(benchDir() + "/big.db");
     sqlite3_stmt* s = raw.stmt(staffSelect + " WHERE \"Name\" >= ?" + staffOrder + " LIMIT 1");
     const auto texts = searchTexts();
@@ -307,8 +301,7 @@ void BM_FindNearest_Raw(benchmark::State& st)
 
 // --- 1,000 x Next -------------------------------------------------------------------------------
 
-void BM_Next1000_Layer(benchmark::State& st)
-{
+void BM_Next1000_Layer(benchmark::State& st) {
     const bool log = st.range(0) == 1;
     auto t = layerTable("BenchBig", log ? "Staff_Log" : "Staff");
     t->Open();
@@ -327,8 +320,7 @@ void BM_Next1000_Layer(benchmark::State& st)
 
 // The layer's statements for the rows after a key: the same name with a greater row key,
 // then the greater names; 32 rows at a time.
-void BM_Next1000_Raw(benchmark::State& st)
-{
+void BM_Next1000_Raw(benchmark::State& st) {
     const bool log = st.range(0) == 1;
     Raw raw(benchDir() + "/big.db");
     const std::string& sel = log ? logSelect : staffSelect;
@@ -357,8 +349,7 @@ void BM_Next1000_Raw(benchmark::State& st)
                 sqlite3_bind_int(after, 2, 32 - int(rows.size()));
                 raw.readAll(after, &rows);
             }
-            if (rows.empty())
-                break;
+            if (rows.empty()) break;
             moved += int(rows.size());
         }
         benchmark::DoNotOptimize(moved);
@@ -367,8 +358,7 @@ void BM_Next1000_Raw(benchmark::State& st)
 
 // --- append and post one history row ---------------------------------------------------------
 
-void BM_AppendPost_Layer(benchmark::State& st)
-{
+void BM_AppendPost_Layer(benchmark::State& st) {
     auto t = layerTable("BenchBig", "Staff_Log");
     t->Open();
     int i = 0;
@@ -387,8 +377,7 @@ void BM_AppendPost_Layer(benchmark::State& st)
     }
 }
 
-void BM_AppendPost_Raw(benchmark::State& st)
-{
+void BM_AppendPost_Raw(benchmark::State& st) {
     Raw raw(benchDir() + "/big.db");
     std::string cols, marks;
     for (size_t c = 1; c < std::size(logColumns); ++c) {
@@ -402,8 +391,8 @@ void BM_AppendPost_Raw(benchmark::State& st)
     int i = 0;
     for (auto _ : st) {
         const std::string n = staffName(i++ % 100000);
-        const char* v[] = {nullptr, "3/11/26", "2:05:09 PM", n.c_str(), "Sales", "Client site", "3/11/26",
-                           "14:00", nullptr, nullptr, "Out", "(617)555-0100"};
+        const char* v[] = {nullptr,   "3/11/26", "2:05:09 PM", n.c_str(), "Sales", "Client site",
+                           "3/11/26", "14:00",   nullptr,      nullptr,   "Out",   "(617)555-0100"};
         raw.readAll(begin);
         for (int c = 0; c < 12; ++c)
             sqlite3_bind_text(ins, c + 1, v[c], -1, SQLITE_STATIC);
@@ -428,8 +417,7 @@ BENCHMARK(BM_Next1000_Raw)->Arg(0)->Arg(1)->ArgName("log");
 BENCHMARK(BM_AppendPost_Layer);
 BENCHMARK(BM_AppendPost_Raw);
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     makeDatabase(benchDir() + "/big.db", 100000, 1000000);
     makeDatabase(benchDir() + "/small.db", 1000, 1000);

@@ -12,8 +12,7 @@ QString& titleStorage() {
 }
 
 QString messageOf(const std::exception& e) {
-    if (auto de = dynamic_cast<const data::Exception*>(&e))
-        return de->message();
+    if (auto de = dynamic_cast<const data::Exception*>(&e)) return de->message();
     return QString::fromUtf8(e.what());
 }
 } // namespace
@@ -25,8 +24,7 @@ void setApplicationTitle(const QString& title) { titleStorage() = title; }
 QString errorBoxText(const QString& message) {
     // Character-code order: a message ending in a blank, a control character or any
     // punctuation up to "." is left as it is.
-    if (message.isEmpty() || message.back().unicode() <= u'.')
-        return message;
+    if (message.isEmpty() || message.back().unicode() <= u'.') return message;
     return message + u'.';
 }
 

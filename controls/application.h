@@ -8,7 +8,7 @@
 
 namespace controls {
 
-QString applicationTitle();                 // "The Quorvale" once set
+QString applicationTitle(); // "The Quorvale" once set
 void setApplicationTitle(const QString& title);
 
 // The message as the default error box shows it: "." is appended only when the message is

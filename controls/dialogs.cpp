@@ -23,10 +23,14 @@ protected:
 
 QMessageBox::Icon iconOf(MsgDlgType type) {
     switch (type) {
-    case MsgDlgType::Confirmation: return QMessageBox::Question;
-    case MsgDlgType::Information: return QMessageBox::Information;
-    case MsgDlgType::Warning: return QMessageBox::Warning;
-    case MsgDlgType::Error: return QMessageBox::Critical;
+    case MsgDlgType::Confirmation:
+        return QMessageBox::Question;
+    case MsgDlgType::Information:
+        return QMessageBox::Information;
+    case MsgDlgType::Warning:
+        return QMessageBox::Warning;
+    case MsgDlgType::Error:
+        return QMessageBox::Critical;
     }
     return QMessageBox::NoIcon;
 }
@@ -36,8 +40,7 @@ public:
     ModalResult ask(const QString& text, MsgDlgType type, MsgButtons buttons,
                     const QString& caption) override {
         QWidget* parent = QApplication::activeModalWidget();
-        if (!parent)
-            parent = QApplication::activeWindow();
+        if (!parent) parent = QApplication::activeWindow();
         MessageBox box(parent);
         box.setIcon(iconOf(type));
         box.setWindowTitle(caption.isEmpty() ? defaultCaption(type) : caption);
@@ -48,10 +51,18 @@ public:
         // "OK" when it is alone).
         QList<QMessageBox::StandardButton> list;
         switch (buttons) {
-        case MsgButtons::YesNo: list = {QMessageBox::Yes, QMessageBox::No}; break;
-        case MsgButtons::YesNoCancel: list = {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel}; break;
-        case MsgButtons::OK: list = {QMessageBox::Ok}; break;
-        case MsgButtons::OKCancel: list = {QMessageBox::Ok, QMessageBox::Cancel}; break;
+        case MsgButtons::YesNo:
+            list = {QMessageBox::Yes, QMessageBox::No};
+            break;
+        case MsgButtons::YesNoCancel:
+            list = {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel};
+            break;
+        case MsgButtons::OK:
+            list = {QMessageBox::Ok};
+            break;
+        case MsgButtons::OKCancel:
+            list = {QMessageBox::Ok, QMessageBox::Cancel};
+            break;
         }
         QMessageBox::StandardButtons set;
         for (auto b : list)
@@ -63,15 +74,18 @@ public:
         box.exec();
         // The window the box was over takes the keyboard again, as it does on the desktop
         // (without this, some window managers leave it inactive and later keys go nowhere).
-        if (QWidget* owner = box.parentWidget(); owner && owner->isVisible())
-            owner->activateWindow();
+        if (QWidget* owner = box.parentWidget(); owner && owner->isVisible()) owner->activateWindow();
         if (box.closedByFrame && box.clickedButton() == box.button(list.back()))
             return buttons == MsgButtons::YesNo ? ModalResult::No : ModalResult::Cancel;
         switch (box.standardButton(box.clickedButton())) {
-        case QMessageBox::Yes: return ModalResult::Yes;
-        case QMessageBox::No: return ModalResult::No;
-        case QMessageBox::Ok: return ModalResult::OK;
-        default: break;
+        case QMessageBox::Yes:
+            return ModalResult::Yes;
+        case QMessageBox::No:
+            return ModalResult::No;
+        case QMessageBox::Ok:
+            return ModalResult::OK;
+        default:
+            break;
         }
         return buttons == MsgButtons::YesNo ? ModalResult::No : ModalResult::Cancel;
     }
@@ -86,8 +100,7 @@ std::shared_ptr<Prompter>& current() {
 
 Prompter& prompter() {
     auto& p = current();
-    if (!p)
-        p = std::make_shared<DefaultPrompter>();
+    if (!p) p = std::make_shared<DefaultPrompter>();
     return *p;
 }
 
@@ -99,10 +112,14 @@ ModalResult MessageDlg(const QString& text, MsgDlgType type, MsgButtons buttons)
 
 QString defaultCaption(MsgDlgType type) {
     switch (type) {
-    case MsgDlgType::Confirmation: return QStringLiteral("Confirm");
-    case MsgDlgType::Information: return QStringLiteral("Information");
-    case MsgDlgType::Warning: return QStringLiteral("Warning");
-    case MsgDlgType::Error: return QStringLiteral("Error");
+    case MsgDlgType::Confirmation:
+        return QStringLiteral("Confirm");
+    case MsgDlgType::Information:
+        return QStringLiteral("Information");
+    case MsgDlgType::Warning:
+        return QStringLiteral("Warning");
+    case MsgDlgType::Error:
+        return QStringLiteral("Error");
     }
     return {};
 }

@@ -56,8 +56,7 @@ std::shared_ptr<WindowShower>& currentShower() {
 
 WindowShower& windowShower() {
     auto& s = currentShower();
-    if (!s)
-        s = std::make_shared<DefaultShower>();
+    if (!s) s = std::make_shared<DefaultShower>();
     return *s;
 }
 
@@ -92,8 +91,7 @@ public:
             return top_;
         }
         QWidget* w = createRegisteredWidget(className, parent);
-        if (!w && knownQtClasses().contains(className))
-            w = QUiLoader::createWidget(className, parent, name);
+        if (!w && knownQtClasses().contains(className)) w = QUiLoader::createWidget(className, parent, name);
         if (!w) {
             errors << QStringLiteral("unknown control class '%1' of %2").arg(className, name);
             w = new QWidget(parent);
@@ -128,8 +126,7 @@ QRect topLevelGeometry(const QByteArray& ui) {
         xml.readNext();
         if (xml.isStartElement()) {
             if (xml.name() == QLatin1String("widget")) {
-                if (++widgetDepth > 1)
-                    break;
+                if (++widgetDepth > 1) break;
             } else if (widgetDepth == 1 && xml.name() == QLatin1String("property") &&
                        xml.attributes().value(QLatin1String("name")) == QLatin1String("geometry")) {
                 inGeometry = true;
@@ -137,15 +134,18 @@ QRect topLevelGeometry(const QByteArray& ui) {
                 element = xml.name().toString();
             }
         } else if (xml.isEndElement()) {
-            if (inGeometry && xml.name() == QLatin1String("property"))
-                break;
+            if (inGeometry && xml.name() == QLatin1String("property")) break;
             element.clear();
         } else if (xml.isCharacters() && inGeometry && !xml.isWhitespace()) {
             const int v = xml.text().toInt();
-            if (element == QLatin1String("x")) r.moveLeft(v);
-            else if (element == QLatin1String("y")) r.moveTop(v);
-            else if (element == QLatin1String("width")) r.setWidth(v);
-            else if (element == QLatin1String("height")) r.setHeight(v);
+            if (element == QLatin1String("x"))
+                r.moveLeft(v);
+            else if (element == QLatin1String("y"))
+                r.moveTop(v);
+            else if (element == QLatin1String("width"))
+                r.setWidth(v);
+            else if (element == QLatin1String("height"))
+                r.setHeight(v);
         }
     }
     return r;
@@ -154,21 +154,19 @@ QRect topLevelGeometry(const QByteArray& ui) {
 const QHash<QString, data::DataSetEvent>& eventNames() {
     using E = data::DataSetEvent;
     static const QHash<QString, E> names = {
-        {"BeforeOpen", E::BeforeOpen},     {"AfterOpen", E::AfterOpen},
-        {"BeforeClose", E::BeforeClose},   {"AfterClose", E::AfterClose},
-        {"BeforeInsert", E::BeforeInsert}, {"AfterInsert", E::AfterInsert},
-        {"BeforeEdit", E::BeforeEdit},     {"AfterEdit", E::AfterEdit},
-        {"BeforePost", E::BeforePost},     {"AfterPost", E::AfterPost},
-        {"BeforeCancel", E::BeforeCancel}, {"AfterCancel", E::AfterCancel},
-        {"BeforeDelete", E::BeforeDelete}, {"AfterDelete", E::AfterDelete},
-        {"AfterScroll", E::AfterScroll},   {"AfterRefresh", E::AfterRefresh}};
+        {"BeforeOpen", E::BeforeOpen},     {"AfterOpen", E::AfterOpen},       {"BeforeClose", E::BeforeClose},
+        {"AfterClose", E::AfterClose},     {"BeforeInsert", E::BeforeInsert}, {"AfterInsert", E::AfterInsert},
+        {"BeforeEdit", E::BeforeEdit},     {"AfterEdit", E::AfterEdit},       {"BeforePost", E::BeforePost},
+        {"AfterPost", E::AfterPost},       {"BeforeCancel", E::BeforeCancel}, {"AfterCancel", E::AfterCancel},
+        {"BeforeDelete", E::BeforeDelete}, {"AfterDelete", E::AfterDelete},   {"AfterScroll", E::AfterScroll},
+        {"AfterRefresh", E::AfterRefresh}};
     return names;
 }
 
 const QHash<QString, data::FieldType>& fieldTypes() {
     using T = data::FieldType;
-    static const QHash<QString, T> types = {{"String", T::String},   {"Integer", T::Integer},
-                                            {"AutoInc", T::AutoInc}, {"Float", T::Float},
+    static const QHash<QString, T> types = {{"String", T::String},     {"Integer", T::Integer},
+                                            {"AutoInc", T::AutoInc},   {"Float", T::Float},
                                             {"DateTime", T::DateTime}, {"Memo", T::Memo}};
     return types;
 }
@@ -177,8 +175,7 @@ QMetaMethod findSignal(const QObject* o, std::initializer_list<const char*> sign
     const QMetaObject* mo = o->metaObject();
     for (const char* sig : signatures) {
         const int i = mo->indexOfSignal(sig);
-        if (i >= 0)
-            return mo->method(i);
+        if (i >= 0) return mo->method(i);
     }
     return {};
 }
@@ -213,12 +210,13 @@ Form::~Form() {
     dataSets_.clear();
 }
 
-void Form::bind(const QString& handlerName, Handler handler) { handlers_.insert(handlerName, std::move(handler)); }
+void Form::bind(const QString& handlerName, Handler handler) {
+    handlers_.insert(handlerName, std::move(handler));
+}
 
 Form::Handler Form::handler(const QString& handlerName) const {
     auto it = handlers_.constFind(handlerName);
-    if (it == handlers_.constEnd())
-        fault(QStringLiteral("handler '%1' is not defined").arg(handlerName));
+    if (it == handlers_.constEnd()) fault(QStringLiteral("handler '%1' is not defined").arg(handlerName));
     return *it;
 }
 
@@ -229,31 +227,29 @@ Form::Handler Form::resolve(const QString& handlerName, const QString& where) co
     return *it;
 }
 
-void Form::fault(const QString& message) const { throw LayoutError(layoutName_ + QStringLiteral(": ") + message); }
+void Form::fault(const QString& message) const {
+    throw LayoutError(layoutName_ + QStringLiteral(": ") + message);
+}
 
 void Form::missing(const char* what, const QString& name) const {
     fault(QStringLiteral("no %1 named '%2'").arg(QLatin1String(what), name));
 }
 
 void Form::load() {
-    if (loaded_)
-        fault(QStringLiteral("layout loaded twice"));
+    if (loaded_) fault(QStringLiteral("layout loaded twice"));
     registerPlainControls();
     loadUi();
     loadDataObjects();
     bindWidgetHandlers();
     Handler onCreate;
     const QString createName = property("onCreate").toString();
-    if (!createName.isEmpty())
-        onCreate = resolve(createName, QStringLiteral("onCreate"));
+    if (!createName.isEmpty()) onCreate = resolve(createName, QStringLiteral("onCreate"));
     const QString activateName = property("onActivate").toString();
-    if (!activateName.isEmpty())
-        resolve(activateName, QStringLiteral("onActivate"));
+    if (!activateName.isEmpty()) resolve(activateName, QStringLiteral("onActivate"));
 
     const auto widgets = findChildren<QWidget*>();
     for (QWidget* w : widgets)
-        if (auto* aware = dynamic_cast<DataAware*>(w))
-            aware->bindData(*this);
+        if (auto* aware = dynamic_cast<DataAware*>(w)) aware->bindData(*this);
     prepareButtons();
     placeWindow();
 
@@ -262,15 +258,13 @@ void Form::load() {
         ds->Open();
 
     loaded_ = true;
-    if (onCreate)
-        runGuarded(onCreate);
+    if (onCreate) runGuarded(onCreate);
 }
 
 void Form::loadUi() {
     const QString path = QStringLiteral(":/layouts/%1.ui").arg(layoutName_);
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        fault(QStringLiteral("layout '%1' not found").arg(path));
+    if (!file.open(QIODevice::ReadOnly)) fault(QStringLiteral("layout '%1' not found").arg(path));
     const QByteArray bytes = file.readAll();
     storedGeometry_ = topLevelGeometry(bytes);
 
@@ -279,8 +273,7 @@ void Form::loadUi() {
     buffer.open(QIODevice::ReadOnly);
     LayoutLoader loader(this);
     QWidget* top = loader.load(&buffer, this);
-    if (!top)
-        fault(QStringLiteral("layout '%1' cannot be read: %2").arg(path, loader.errorString()));
+    if (!top) fault(QStringLiteral("layout '%1' cannot be read: %2").arg(path, loader.errorString()));
     if (!loader.errors.isEmpty()) {
         delete top;
         fault(loader.errors.join(QStringLiteral("; ")));
@@ -288,31 +281,27 @@ void Form::loadUi() {
     content_ = top;
     for (const Image* image : top->findChildren<Image*>())
         if (!image->picture().isEmpty() && image->pixmap().isNull())
-            fault(QStringLiteral("picture '%1' of %2 cannot be read").arg(image->picture(), image->objectName()));
+            fault(QStringLiteral("picture '%1' of %2 cannot be read")
+                      .arg(image->picture(), image->objectName()));
 
     // The stored dialog's window properties belong to the Form.
     setWindowTitle(top->windowTitle());
-    if (top->testAttribute(Qt::WA_SetPalette))
-        setPalette(top->palette());
-    if (top->testAttribute(Qt::WA_SetFont))
-        setFont(top->font());
+    if (top->testAttribute(Qt::WA_SetPalette)) setPalette(top->palette());
+    if (top->testAttribute(Qt::WA_SetFont)) setFont(top->font());
     if (!top->styleSheet().isEmpty()) {
         setStyleSheet(top->styleSheet());
         top->setStyleSheet({});
     }
-    if (top->testAttribute(Qt::WA_SetWindowIcon))
-        setWindowIcon(top->windowIcon());
+    if (top->testAttribute(Qt::WA_SetWindowIcon)) setWindowIcon(top->windowIcon());
     for (const QByteArray& name : top->dynamicPropertyNames())
-        if (!name.startsWith("_q_"))
-            setProperty(name.constData(), top->property(name.constData()));
-    if (!storedGeometry_.isValid())
-        storedGeometry_ = QRect(QPoint(0, 0), top->size());
+        if (!name.startsWith("_q_")) setProperty(name.constData(), top->property(name.constData()));
+    if (!storedGeometry_.isValid()) storedGeometry_ = QRect(QPoint(0, 0), top->size());
     clientSize_ = property("clientSize").toBool();
     centred_ = property("position").toString() == QLatin1String("screenCenter");
 
-    Qt::WindowFlags flags = Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
-    if (property("borderStyle").toString() != QLatin1String("dialog"))
-        flags |= Qt::WindowMinMaxButtonsHint;
+    Qt::WindowFlags flags =
+        Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    if (property("borderStyle").toString() != QLatin1String("dialog")) flags |= Qt::WindowMinMaxButtonsHint;
     setWindowFlags(flags);
 
     auto* lay = new QVBoxLayout(this);
@@ -326,10 +315,8 @@ void Form::loadUi() {
 void Form::loadDataObjects() {
     const QString path = QStringLiteral(":/layouts/%1.json").arg(layoutName_);
     QFile file(path);
-    if (!file.exists())
-        return; // a window without data objects
-    if (!file.open(QIODevice::ReadOnly))
-        fault(QStringLiteral("data file '%1' cannot be read").arg(path));
+    if (!file.exists()) return; // a window without data objects
+    if (!file.open(QIODevice::ReadOnly)) fault(QStringLiteral("data file '%1' cannot be read").arg(path));
     QJsonParseError err;
     const QJsonDocument doc = QJsonDocument::fromJson(file.readAll(), &err);
     if (err.error != QJsonParseError::NoError || !doc.isObject())
@@ -338,13 +325,13 @@ void Form::loadDataObjects() {
                   .arg(err.offset));
     const QJsonObject root = doc.object();
 
-    auto checkKeys = [this](const QJsonObject& o, const QString& where, std::initializer_list<const char*> allowed) {
+    auto checkKeys = [this](const QJsonObject& o, const QString& where,
+                            std::initializer_list<const char*> allowed) {
         for (auto it = o.begin(); it != o.end(); ++it) {
             bool ok = it.key() == QLatin1String("comment");
             for (const char* a : allowed)
                 ok = ok || it.key() == QLatin1String(a);
-            if (!ok)
-                fault(QStringLiteral("unknown key '%1' in %2").arg(it.key(), where));
+            if (!ok) fault(QStringLiteral("unknown key '%1' in %2").arg(it.key(), where));
         }
     };
     checkKeys(root, QStringLiteral("the data file"), {"objects", "grids", "menu", "printerSetupDialogs"});
@@ -359,10 +346,8 @@ void Form::loadDataObjects() {
         const QJsonObject o = v.toObject();
         const QString cls = o.value(QLatin1String("class")).toString();
         const QString name = o.value(QLatin1String("name")).toString();
-        if (name.isEmpty())
-            fault(QStringLiteral("a data object of class '%1' has no name").arg(cls));
-        if (names.contains(name))
-            fault(QStringLiteral("two data objects named '%1'").arg(name));
+        if (name.isEmpty()) fault(QStringLiteral("a data object of class '%1' has no name").arg(cls));
+        if (names.contains(name)) fault(QStringLiteral("two data objects named '%1'").arg(name));
         names.insert(name);
 
         if (cls == QLatin1String("DataSource")) {
@@ -376,8 +361,9 @@ void Form::loadDataObjects() {
 
         std::unique_ptr<data::DataSet> ds;
         if (cls == QLatin1String("Table")) {
-            checkKeys(o, name, {"class", "name", "database", "table", "indexName", "indexFieldNames", "filter",
-                                "filtered", "autoRefresh", "active", "events", "fields"});
+            checkKeys(o, name,
+                      {"class", "name", "database", "table", "indexName", "indexFieldNames", "filter",
+                       "filtered", "autoRefresh", "active", "events", "fields"});
             auto t = std::make_unique<data::Table>(name);
             t->SetTableName(o.value(QLatin1String("table")).toString());
             if (o.contains(QLatin1String("indexName")))
@@ -416,8 +402,7 @@ void Form::loadDataObjects() {
             if (!fieldTypes().contains(type))
                 fault(QStringLiteral("unknown field type '%1' of %2").arg(type, def.name));
             def.type = fieldTypes().value(type);
-            if (f.contains(QLatin1String("size")))
-                def.size = f.value(QLatin1String("size")).toInt();
+            if (f.contains(QLatin1String("size"))) def.size = f.value(QLatin1String("size")).toInt();
             def.editMask = f.value(QLatin1String("mask")).toString();
             def.required = f.value(QLatin1String("required")).toBool();
             def.displayWidth = f.value(QLatin1String("displayWidth")).toInt();
@@ -432,18 +417,15 @@ void Form::loadDataObjects() {
             // Called directly: an exception goes to the operation that raised the event.
             Handler h = resolve(it.value().toString(), name + u'.' + it.key());
             ds->setEvent(eventNames().value(it.key()), [this, h](data::DataSet&) {
-                if (!destroying_)
-                    h();
+                if (!destroying_) h();
             });
         }
-        if (o.value(QLatin1String("active")).toBool())
-            activeOrder_.push_back(ds.get());
+        if (o.value(QLatin1String("active")).toBool()) activeOrder_.push_back(ds.get());
         dataSets_.push_back(std::move(ds));
     }
 
     for (const PendingSource& p : pending) {
-        if (p.dataSet.isEmpty())
-            continue;
+        if (p.dataSet.isEmpty()) continue;
         data::DataSet* ds = findDataSet(p.dataSet);
         if (!ds)
             fault(QStringLiteral("data source %1 names no dataset '%2'").arg(p.source->name(), p.dataSet));
@@ -453,8 +435,7 @@ void Form::loadDataObjects() {
     const QJsonObject grids = root.value(QLatin1String("grids")).toObject();
     for (auto it = grids.begin(); it != grids.end(); ++it) {
         QWidget* grid = findChild<QWidget*>(it.key());
-        if (!grid)
-            missing("grid", it.key());
+        if (!grid) missing("grid", it.key());
         grid->setProperty("columns", it.value().toArray());
     }
 
@@ -474,8 +455,7 @@ void Form::bindWidgetHandlers() {
         auto* bitBtn = qobject_cast<BitBtn*>(w);
         if (bitBtn && bitBtn->isCloseKind()) {
             // A close button closes its window and runs no handler of the window.
-            if (bitBtn->text().isEmpty())
-                bitBtn->setText(QStringLiteral("&Close"));
+            if (bitBtn->text().isEmpty()) bitBtn->setText(QStringLiteral("&Close"));
             connect(bitBtn, &QAbstractButton::clicked, this, &Form::Close);
         } else if (const QString name = w->property("onClick").toString(); !name.isEmpty()) {
             Handler h = resolve(name, w->objectName() + QStringLiteral(".onClick"));
@@ -487,9 +467,9 @@ void Form::bindWidgetHandlers() {
         }
         if (const QString name = w->property("onChange").toString(); !name.isEmpty()) {
             Handler h = resolve(name, w->objectName() + QStringLiteral(".onChange"));
-            const QMetaMethod signal = findSignal(
-                w, {"changed()", "textChanged(QString)", "textChanged()", "currentTextChanged(QString)",
-                    "dateChanged(QDate)", "selectionChanged()"});
+            const QMetaMethod signal =
+                findSignal(w, {"changed()", "textChanged(QString)", "textChanged()",
+                               "currentTextChanged(QString)", "dateChanged(QDate)", "selectionChanged()"});
             if (!signal.isValid())
                 fault(QStringLiteral("%1 has no change signal for onChange").arg(w->objectName()));
             auto* slot = new HandlerSlot(h, this);
@@ -508,77 +488,65 @@ void Form::prepareButtons() {
 
 void Form::placeWindow() {
     QSize size = storedGeometry_.size();
-    if (clientSize_ && menuBar_)
-        size.rheight() += menuBar_->sizeHint().height();
+    if (clientSize_ && menuBar_) size.rheight() += menuBar_->sizeHint().height();
     resize(size);
-    if (property("borderStyle").toString() == QLatin1String("dialog"))
-        setFixedSize(size);
-    if (!centred_)
-        move(storedGeometry_.topLeft());
+    if (property("borderStyle").toString() == QLatin1String("dialog")) setFixedSize(size);
+    if (!centred_) move(storedGeometry_.topLeft());
 }
 
 // ------------------------------------------------------------------ objects
 
 data::DataSet* Form::findDataSet(const QString& name) const {
     for (const auto& ds : dataSets_)
-        if (ds->name() == name)
-            return ds.get();
+        if (ds->name() == name) return ds.get();
     return nullptr;
 }
 
 data::DataSource* Form::findDataSource(const QString& name) const {
     for (const auto& s : dataSources_)
-        if (s->name() == name)
-            return s.get();
+        if (s->name() == name) return s.get();
     return nullptr;
 }
 
 data::Table& Form::table(const QString& name) const {
     auto* t = dynamic_cast<data::Table*>(findDataSet(name));
-    if (!t)
-        missing("table", name);
+    if (!t) missing("table", name);
     return *t;
 }
 
 data::Query& Form::query(const QString& name) const {
     auto* q = dynamic_cast<data::Query*>(findDataSet(name));
-    if (!q)
-        missing("query", name);
+    if (!q) missing("query", name);
     return *q;
 }
 
 data::DataSet& Form::dataSet(const QString& name) const {
     auto* ds = findDataSet(name);
-    if (!ds)
-        missing("dataset", name);
+    if (!ds) missing("dataset", name);
     return *ds;
 }
 
 data::DataSource& Form::dataSource(const QString& name) const {
     auto* s = findDataSource(name);
-    if (!s)
-        missing("data source", name);
+    if (!s) missing("data source", name);
     return *s;
 }
 
 data::Field& Form::field(const QString& componentName) const {
     for (const auto& ds : dataSets_)
-        if (data::Field* f = ds->fieldByComponentName(componentName))
-            return *f;
+        if (data::Field* f = ds->fieldByComponentName(componentName)) return *f;
     missing("field", componentName);
 }
 
 PrinterSetupDialog& Form::printerSetupDialog(const QString& name) const {
     for (const auto& d : printerDialogs_)
-        if (d->name() == name)
-            return *d;
+        if (d->name() == name) return *d;
     missing("printer set-up dialog", name);
 }
 
 QAction* Form::menuItem(const QString& name) const {
     QAction* a = menuBar_ ? menuBar_->findChild<QAction*>(name) : nullptr;
-    if (!a)
-        missing("menu item", name);
+    if (!a) missing("menu item", name);
     return a;
 }
 
@@ -587,64 +555,55 @@ QAction* Form::menuItem(const QString& name) const {
 ModalResult Form::ShowModal() { return windowShower().showModal(*this); }
 
 void Form::beginShowing() {
-    if (isVisible())
-        throw data::Exception(QStringLiteral("Cannot make a visible window modal"));
+    if (isVisible()) throw data::Exception(QStringLiteral("Cannot make a visible window modal"));
     modalResult_ = ModalResult::None;
     prepareButtons();
     const bool first = !placed_;
     placed_ = true;
     auto centre = [this] {
         QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
-        if (!s)
-            return;
+        if (!s) return;
         const QRect avail = s->availableGeometry();
         const QSize outer = frameGeometry().size();
-        move(avail.x() + (avail.width() - outer.width()) / 2, avail.y() + (avail.height() - outer.height()) / 2);
+        move(avail.x() + (avail.width() - outer.width()) / 2,
+             avail.y() + (avail.height() - outer.height()) / 2);
     };
-    if (first && centred_)
-        centre();
+    if (first && centred_) centre();
     show();
     if (first && !clientSize_ && windowHandle()) {
         // The stored size is the outer one: take off the frame once the platform knows it.
         const QMargins m = windowHandle()->frameMargins();
         if (!m.isNull()) {
             const QSize inner = storedGeometry_.size().shrunkBy(m);
-            if (property("borderStyle").toString() == QLatin1String("dialog"))
-                setFixedSize(inner);
+            if (property("borderStyle").toString() == QLatin1String("dialog")) setFixedSize(inner);
             resize(inner);
         }
     }
-    if (first && centred_)
-        centre(); // again, now with the frame
+    if (first && centred_) centre(); // again, now with the frame
 
     // Platforms without a window manager (offscreen, minimal) cannot raise and only warn.
     static const bool canRaise = !QGuiApplication::platformName().startsWith(QLatin1String("offscreen")) &&
                                  !QGuiApplication::platformName().startsWith(QLatin1String("minimal"));
-    if (canRaise)
-        raise();
+    if (canRaise) raise();
     activateWindow();
     ++timesShown_;
     const QString activate = property("onActivate").toString();
-    if (!activate.isEmpty())
-        runGuarded(handler(activate));
+    if (!activate.isEmpty()) runGuarded(handler(activate));
 }
 
 ModalResult Form::runModalLoop() {
-    if (isVisible())
-        exec();
+    if (isVisible()) exec();
     return modalResult_;
 }
 
 void Form::Close() {
-    if (modalResult_ == ModalResult::None)
-        modalResult_ = ModalResult::Cancel;
+    if (modalResult_ == ModalResult::None) modalResult_ = ModalResult::Cancel;
     hide();
 }
 
 void Form::setModalResult(ModalResult r) {
     modalResult_ = r;
-    if (r != ModalResult::None)
-        hide();
+    if (r != ModalResult::None) hide();
 }
 
 void Form::reject() { Close(); }
@@ -664,8 +623,7 @@ void Form::keyPressEvent(QKeyEvent* e) {
             const auto buttons = findChildren<QPushButton*>();
             for (QPushButton* b : buttons)
                 if (b->isDefault() && b->isVisible()) {
-                    if (b->isEnabled())
-                        b->click();
+                    if (b->isEnabled()) b->click();
                     return;
                 }
             e->accept();
@@ -676,14 +634,14 @@ void Form::keyPressEvent(QKeyEvent* e) {
             const auto buttons = findChildren<QPushButton*>();
             for (QPushButton* b : buttons)
                 if (isDynamicallyTrue(b, "cancel") && b->isVisible()) {
-                    if (b->isEnabled())
-                        b->click();
+                    if (b->isEnabled()) b->click();
                     return;
                 }
             e->accept();
             return;
         }
-        default: break;
+        default:
+            break;
         }
     }
     QWidget::keyPressEvent(e);

@@ -21,7 +21,7 @@ class QMenuBar;
 namespace data {
 class Table;
 class Query;
-}
+} // namespace data
 
 namespace controls {
 
@@ -62,14 +62,12 @@ public:
     data::DataSource& dataSource(const QString& name) const;
     data::Field& field(const QString& componentName) const; // e.g. "StaffTableStatus"
     PrinterSetupDialog& printerSetupDialog(const QString& name) const;
-    QAction* menuItem(const QString& name) const;           // a menu item or drop-down
+    QAction* menuItem(const QString& name) const; // a menu item or drop-down
     QMenuBar* menuBar() const { return menuBar_; }
     QWidget* content() const { return content_; }
-    template <class T = QWidget>
-    T* child(const QString& name) const {
+    template <class T = QWidget> T* child(const QString& name) const {
         T* w = findChild<T*>(name);
-        if (!w)
-            missing("control", name);
+        if (!w) missing("control", name);
         return w;
     }
 

@@ -9,7 +9,7 @@ class DataSource;
 class Table;
 class Query;
 class Field;
-}
+} // namespace data
 
 namespace controls {
 

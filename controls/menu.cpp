@@ -22,8 +22,7 @@ bool isAcceleratorChar(QChar upper) {
 
 QChar acceleratorOf(const QString& caption) {
     for (int i = 0; i + 1 < caption.size(); ++i) {
-        if (caption.at(i) != u'&')
-            continue;
+        if (caption.at(i) != u'&') continue;
         if (caption.at(i + 1) == u'&') {
             ++i; // "&&" is a literal ampersand
             continue;
@@ -37,17 +36,14 @@ QStringList assignAccelerators(const QStringList& captions, const QVector<bool>&
     auto shown = [&](int i) { return i >= visible.size() || visible.at(i); };
     QSet<QChar> taken;
     for (int i = 0; i < captions.size(); ++i) {
-        if (!shown(i) || isSeparator(captions.at(i)))
-            continue;
+        if (!shown(i) || isSeparator(captions.at(i))) continue;
         const QChar c = acceleratorOf(captions.at(i));
-        if (!c.isNull())
-            taken.insert(c);
+        if (!c.isNull()) taken.insert(c);
     }
     QStringList result = captions;
     for (int i = 0; i < captions.size(); ++i) {
         const QString& caption = captions.at(i);
-        if (!shown(i) || isSeparator(caption) || !acceleratorOf(caption).isNull())
-            continue;
+        if (!shown(i) || isSeparator(caption) || !acceleratorOf(caption).isNull()) continue;
         for (int k = 0; k < caption.size(); ++k) {
             if (caption.at(k) == u'&') { // "&&": a literal ampersand, never a candidate
                 ++k;
@@ -73,7 +69,9 @@ namespace {
 struct Builder {
     const HandlerResolver& resolve;
 
-    static bool flag(const QJsonObject& item, const char* key) { return item.value(QLatin1String(key)).toBool(true); }
+    static bool flag(const QJsonObject& item, const char* key) {
+        return item.value(QLatin1String(key)).toBool(true);
+    }
 
     QAction* command(const QJsonObject& item, const QString& caption, QObject* parent) {
         auto* action = new QAction(caption, parent);

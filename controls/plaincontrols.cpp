@@ -12,8 +12,7 @@ namespace controls {
 
 void registerPlainControls() {
     static bool done = false;
-    if (done)
-        return;
+    if (done) return;
     done = true;
     registerWidgetClass(QStringLiteral("BitBtn"), [](QWidget* p) { return new BitBtn(p); });
     registerWidgetClass(QStringLiteral("Panel"), [](QWidget* p) { return new Panel(p); });
@@ -30,8 +29,7 @@ BitBtn::BitBtn(QWidget* parent) : QPushButton(parent) {}
 
 void BitBtn::setKind(const QString& kind) {
     kind_ = kind;
-    if (isCloseKind() && text().isEmpty())
-        setText(QStringLiteral("&Close"));
+    if (isCloseKind() && text().isEmpty()) setText(QStringLiteral("&Close"));
 }
 
 bool BitBtn::isCloseKind() const { return kind_.compare(QLatin1String("close"), Qt::CaseInsensitive) == 0; }
@@ -43,11 +41,10 @@ Label::Label(QWidget* parent) : QLabel(parent) {}
 bool Label::drawsMnemonic() const {
     // QLabel hides the ampersand only when it has a buddy; plain text without one is drawn
     // here the same way.
-    if (buddy() || !pixmap().isNull() || textFormat() == Qt::RichText)
-        return false;
-    if (textFormat() == Qt::AutoText && Qt::mightBeRichText(text()))
-        return false;
-    if (textInteractionFlags() & (Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard | Qt::TextEditable))
+    if (buddy() || !pixmap().isNull() || textFormat() == Qt::RichText) return false;
+    if (textFormat() == Qt::AutoText && Qt::mightBeRichText(text())) return false;
+    if (textInteractionFlags() &
+        (Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard | Qt::TextEditable))
         return false;
     return text().contains(u'&');
 }
@@ -64,8 +61,7 @@ void Label::paintEvent(QPaintEvent* e) {
     cr.adjust(m, m, -m, -m);
     const int align = int(QStyle::visualAlignment(layoutDirection(), alignment()));
     int ind = indent();
-    if (ind < 0 && frameWidth())
-        ind = fontMetrics().horizontalAdvance(u'x') / 2 - m;
+    if (ind < 0 && frameWidth()) ind = fontMetrics().horizontalAdvance(u'x') / 2 - m;
     if (ind > 0) {
         if (align & Qt::AlignLeft) cr.setLeft(cr.left() + ind);
         if (align & Qt::AlignRight) cr.setRight(cr.right() - ind);
@@ -73,8 +69,7 @@ void Label::paintEvent(QPaintEvent* e) {
         if (align & Qt::AlignBottom) cr.setBottom(cr.bottom() - ind);
     }
     int flags = align | Qt::TextShowMnemonic;
-    if (wordWrap())
-        flags |= Qt::TextWordWrap;
+    if (wordWrap()) flags |= Qt::TextWordWrap;
     style()->drawItemText(&painter, cr, flags, palette(), isEnabled(), text(), foregroundRole());
 }
 
@@ -83,8 +78,7 @@ void Label::paintEvent(QPaintEvent* e) {
 QColor colorFromName(const QString& name, const QPalette& palette) {
     QString n = name.trimmed();
     // Accept the designer's "clBtnFace" spelling as well as "buttonFace".
-    if (n.size() > 2 && n.startsWith(QLatin1String("cl")) && n.at(2).isUpper())
-        n = n.mid(2);
+    if (n.size() > 2 && n.startsWith(QLatin1String("cl")) && n.at(2).isUpper()) n = n.mid(2);
     const QString key = n.toLower();
     if (key == QLatin1String("buttonface") || key == QLatin1String("btnface"))
         return palette.color(QPalette::Button);
@@ -92,10 +86,8 @@ QColor colorFromName(const QString& name, const QPalette& palette) {
         return palette.color(QPalette::Light);
     if (key == QLatin1String("buttonshadow") || key == QLatin1String("btnshadow"))
         return palette.color(QPalette::Dark);
-    if (key == QLatin1String("window"))
-        return palette.color(QPalette::Base);
-    if (key == QLatin1String("windowtext"))
-        return palette.color(QPalette::Text);
+    if (key == QLatin1String("window")) return palette.color(QPalette::Base);
+    if (key == QLatin1String("windowtext")) return palette.color(QPalette::Text);
     return QColor(key);
 }
 
@@ -126,8 +118,7 @@ void Panel::setCaption(const QString& c) {
 QColor Panel::fillColor() const {
     if (!color_.isEmpty()) {
         const QColor c = colorFromName(color_, palette());
-        if (c.isValid())
-            return c;
+        if (c.isValid()) return c;
     }
     return palette().color(QPalette::Window);
 }
@@ -161,8 +152,7 @@ void MonthCalendar::setDate(const QDate& d) {
 DateTimePicker::DateTimePicker(QWidget* parent) : QDateEdit(parent) {
     setCalendarPopup(true);
     const QString fmt = data::formatSettings().shortDateFormat;
-    if (!fmt.isEmpty())
-        setDisplayFormat(fmt);
+    if (!fmt.isEmpty()) setDisplayFormat(fmt);
 }
 
 // --- Image ---

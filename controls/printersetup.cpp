@@ -19,8 +19,7 @@ bool platformDialog(QPrinter& printer) {
     QPrintDialog dialog(&chosen);
     dialog.setWindowTitle(QStringLiteral("Print Setup"));
     dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize);
-    if (dialog.exec() != QDialog::Accepted)
-        return false;
+    if (dialog.exec() != QDialog::Accepted) return false;
     printer.setPrinterName(chosen.printerName());
     printer.setPageLayout(chosen.pageLayout());
     printer.setCopyCount(chosen.copyCount());
@@ -41,8 +40,7 @@ QPrinter& currentPrinter() {
 void setPrinterDialogRunner(PrinterDialogRunner r) { runner() = std::move(r); }
 
 bool PrinterSetupDialog::Execute() {
-    if (runner())
-        return runner()(currentPrinter());
+    if (runner()) return runner()(currentPrinter());
     return platformDialog(currentPrinter());
 }
 

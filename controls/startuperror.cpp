@@ -18,15 +18,15 @@ QString startupErrorText(const std::exception& e, const QString& moduleName, con
     }
     const QString dot = (message.isEmpty() || message.endsWith(u'.')) ? QString() : QStringLiteral(".");
     const auto addr = reinterpret_cast<quintptr>(address);
-    const QString addrText = QStringLiteral("%1").arg(addr, int(sizeof(void*) * 2), 16, QChar(u'0')).toUpper();
+    const QString addrText =
+        QStringLiteral("%1").arg(addr, int(sizeof(void*) * 2), 16, QChar(u'0')).toUpper();
     return QStringLiteral("Exception %1 in module %2 at %3.\r\n%4%5\r\n")
         .arg(kind, moduleName, addrText, message, dot);
 }
 
 void showStartupError(const std::exception& e) {
     QString module = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
-    if (module.isEmpty())
-        module = QCoreApplication::applicationName();
+    if (module.isEmpty()) module = QCoreApplication::applicationName();
     // No code address survives a C++ exception; the exception object's own address stands in.
     prompter().ask(startupErrorText(e, module, &e), MsgDlgType::Error, MsgButtons::OK,
                    QStringLiteral("Application Error"));

@@ -16,8 +16,7 @@ void registerWidgetClass(const QString& className, WidgetCreator creator) {
 
 QWidget* createRegisteredWidget(const QString& className, QWidget* parent) {
     auto it = registry().constFind(className);
-    if (it == registry().constEnd() || !*it)
-        return nullptr;
+    if (it == registry().constEnd() || !*it) return nullptr;
     return (*it)(parent);
 }
 

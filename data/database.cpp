@@ -25,36 +25,28 @@ namespace data {
 // ---------------------------------------------------------------------------------------
 // Aliases
 
-QString AliasConfig::configFilePath()
-{
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-           + "/quorvale/aliases.ini";
+QString AliasConfig::configFilePath() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/quorvale/aliases.ini";
 }
 
-static QString findGroup(QSettings& ini, const QString& alias)
-{
+static QString findGroup(QSettings& ini, const QString& alias) {
     const QStringList groups = ini.childGroups();
     for (const QString& g : groups)
-        if (g.compare(alias, Qt::CaseInsensitive) == 0)
-            return g;
+        if (g.compare(alias, Qt::CaseInsensitive) == 0) return g;
     return {};
 }
 
-AliasConfig AliasConfig::load(const QString& alias)
-{
+AliasConfig AliasConfig::load(const QString& alias) {
     const QString path = configFilePath();
-    if (alias.trimmed().isEmpty())
-        throw EngineError("Unknown database alias: (empty name)");
+    if (alias.trimmed().isEmpty()) throw EngineError("Unknown database alias: (empty name)");
     QSettings ini(path, QSettings::IniFormat);
     const QString group = findGroup(ini, alias);
-    if (group.isEmpty())
-        throw EngineError(QString("Unknown database alias: %1").arg(alias));
+    if (group.isEmpty()) throw EngineError(QString("Unknown database alias: %1").arg(alias));
     ini.beginGroup(group);
     AliasConfig c;
     c.name = alias;
     c.driver = ini.value("Driver", "SQLITE").toString().trimmed().toUpper();
-    if (c.driver.isEmpty())
-        c.driver = "SQLITE";
+    if (c.driver.isEmpty()) c.driver = "SQLITE";
     c.path = ini.value("Path").toString();
     c.host = ini.value("Host").toString();
     c.port = ini.value("Port", 0).toInt();
@@ -66,24 +58,20 @@ AliasConfig AliasConfig::load(const QString& alias)
     return c;
 }
 
-void AliasConfig::save() const
-{
+void AliasConfig::save() const {
     const QString file = configFilePath();
     QDir().mkpath(QFileInfo(file).absolutePath());
     QSettings ini(file, QSettings::IniFormat);
     const QString old = findGroup(ini, name);
-    if (!old.isEmpty())
-        ini.remove(old);
+    if (!old.isEmpty()) ini.remove(old);
     ini.beginGroup(name);
     ini.setValue("Driver", driver.isEmpty() ? QString("SQLITE") : driver.toUpper());
     auto put = [&](const char* key, const QString& v) {
-        if (!v.isEmpty())
-            ini.setValue(key, v);
+        if (!v.isEmpty()) ini.setValue(key, v);
     };
     put("Path", path);
     put("Host", host);
-    if (port)
-        ini.setValue("Port", port);
+    if (port) ini.setValue("Port", port);
     put("Database", database);
     put("User", user);
     put("Password", password);
@@ -94,14 +82,10 @@ void AliasConfig::save() const
         throw EngineError(QString("Cannot write the alias file %1").arg(file));
 }
 
-void AliasConfig::createDatabaseFile() const
-{
-    if (driver.toUpper() != "SQLITE" && !driver.isEmpty())
-        return;
-    if (path.isEmpty())
-        throw EngineError(QString("Alias %1 names no database file").arg(name));
-    if (QFileInfo::exists(path))
-        return;
+void AliasConfig::createDatabaseFile() const {
+    if (driver.toUpper() != "SQLITE" && !driver.isEmpty()) return;
+    if (path.isEmpty()) throw EngineError(QString("Alias %1 names no database file").arg(name));
+    if (QFileInfo::exists(path)) return;
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly))
@@ -111,39 +95,31 @@ void AliasConfig::createDatabaseFile() const
 // ---------------------------------------------------------------------------------------
 // Dialects
 
-QString Dialect::quote(const QString& identifier) const
-{
+QString Dialect::quote(const QString& identifier) const {
     QString s = identifier;
     s.replace('"', "\"\"");
     return '"' + s + '"';
 }
 
-QString Dialect::nullSafeEqual(const QString& lhs, const QString& rhs) const
-{
+QString Dialect::nullSafeEqual(const QString& lhs, const QString& rhs) const {
     return QString("(%1 = %2 OR (%1 IS NULL AND %2 IS NULL))").arg(lhs, rhs);
 }
 
-QString Dialect::textType(int size) const
-{
-    return QString("VARCHAR(%1)").arg(size > 0 ? size : 20);
-}
+QString Dialect::textType(int size) const { return QString("VARCHAR(%1)").arg(size > 0 ? size : 20); }
 
 namespace {
 
 class SqliteDialect : public Dialect {
 public:
     QString beginWrite() const override { return "BEGIN IMMEDIATE"; }
-    QString nullSafeEqual(const QString& lhs, const QString& rhs) const override
-    {
+    QString nullSafeEqual(const QString& lhs, const QString& rhs) const override {
         return QString("%1 IS %2").arg(lhs, rhs);
     }
-    QString autoIncrementColumn(const QString& q) const override
-    {
+    QString autoIncrementColumn(const QString& q) const override {
         return q + " INTEGER PRIMARY KEY AUTOINCREMENT";
     }
     QString floatType() const override { return "REAL"; }
-    QString quoteInQuery(const QString& identifier) const override
-    {
+    QString quoteInQuery(const QString& identifier) const override {
         QString s = identifier;
         s.replace('`', "``");
         return '`' + s + '`';
@@ -156,16 +132,14 @@ public:
     QString collate() const override { return " COLLATE \"C\""; }
     QString nullsFirst() const override { return " NULLS FIRST"; }
     QString nullsLast() const override { return " NULLS LAST"; }
-    QString nullSafeEqual(const QString& lhs, const QString& rhs) const override
-    {
+    QString nullSafeEqual(const QString& lhs, const QString& rhs) const override {
         return QString("%1 IS NOT DISTINCT FROM %2").arg(lhs, rhs);
     }
     bool insertReturning() const override { return true; }
     QString autoIncrementColumn(const QString& q) const override { return q + " SERIAL PRIMARY KEY"; }
     QString textType(int size) const override { return Dialect::textType(size) + " COLLATE \"C\""; }
     QString memoType() const override { return "TEXT COLLATE \"C\""; }
-    QString indexColumn(const QString& q, bool text) const override
-    {
+    QString indexColumn(const QString& q, bool text) const override {
         return text ? q + " COLLATE \"C\"" : q;
     }
 };
@@ -173,20 +147,19 @@ public:
 class OdbcDialect : public Dialect {
 public:
     QString limit(int n) const override { return QString(" FETCH FIRST %1 ROWS ONLY").arg(n); }
-    QString autoIncrementColumn(const QString& q) const override
-    {
+    QString autoIncrementColumn(const QString& q) const override {
         return q + " INTEGER GENERATED BY DEFAULT AS IDENTITY PRIMARY KEY";
     }
 };
 
-const QSet<QString>& sqlKeywords()
-{
+const QSet<QString>& sqlKeywords() {
     static const QSet<QString> k = {
-        "SELECT", "DISTINCT", "ALL", "FROM", "WHERE", "AND", "OR", "NOT", "NULL", "IS", "IN",
-        "LIKE", "BETWEEN", "ESCAPE", "EXISTS", "AS", "ON", "JOIN", "INNER", "LEFT", "RIGHT",
-        "FULL", "OUTER", "CROSS", "NATURAL", "USING", "ORDER", "BY", "GROUP", "HAVING", "ASC",
-        "DESC", "UNION", "INTERSECT", "EXCEPT", "CASE", "WHEN", "THEN", "ELSE", "END", "INSERT",
-        "INTO", "VALUES", "UPDATE", "SET", "DELETE", "TRUE", "FALSE", "COLLATE", "ANY", "SOME"};
+        "SELECT", "DISTINCT", "ALL",    "FROM",    "WHERE",  "AND",    "OR",        "NOT",    "NULL",
+        "IS",     "IN",       "LIKE",   "BETWEEN", "ESCAPE", "EXISTS", "AS",        "ON",     "JOIN",
+        "INNER",  "LEFT",     "RIGHT",  "FULL",    "OUTER",  "CROSS",  "NATURAL",   "USING",  "ORDER",
+        "BY",     "GROUP",    "HAVING", "ASC",     "DESC",   "UNION",  "INTERSECT", "EXCEPT", "CASE",
+        "WHEN",   "THEN",     "ELSE",   "END",     "INSERT", "INTO",   "VALUES",    "UPDATE", "SET",
+        "DELETE", "TRUE",     "FALSE",  "COLLATE", "ANY",    "SOME"};
     return k;
 }
 
@@ -195,8 +168,7 @@ bool isIdentPart(QChar c) { return c.isLetterOrNumber() || c == '_' || c == '$' 
 
 } // namespace
 
-QString Dialect::translateLocalSql(const QString& sql) const
-{
+QString Dialect::translateLocalSql(const QString& sql) const {
     QString out;
     out.reserve(sql.size() + 32);
     const int n = sql.size();
@@ -221,14 +193,12 @@ QString Dialect::translateLocalSql(const QString& sql) const
             i = j + 1;
         } else if (c == '-' && i + 1 < n && sql[i + 1] == '-') {
             int j = sql.indexOf('\n', i);
-            if (j < 0)
-                j = n;
+            if (j < 0) j = n;
             out += sql.mid(i, j - i);
             i = j;
         } else if (c == '[') {
             int j = sql.indexOf(']', i + 1);
-            if (j < 0)
-                j = n;
+            if (j < 0) j = n;
             out += quoteInQuery(sql.mid(i + 1, j - i - 1));
             i = j + 1;
         } else if (isIdentStart(c)) {
@@ -262,15 +232,12 @@ QString Dialect::translateLocalSql(const QString& sql) const
     return out;
 }
 
-std::unique_ptr<Dialect> Dialect::forDriver(const QString& driver)
-{
+std::unique_ptr<Dialect> Dialect::forDriver(const QString& driver) {
     const QString d = driver.toUpper();
-    if (d.isEmpty() || d == "SQLITE" || d == "QSQLITE")
-        return std::make_unique<SqliteDialect>();
+    if (d.isEmpty() || d == "SQLITE" || d == "QSQLITE") return std::make_unique<SqliteDialect>();
     if (d == "PSQL" || d == "QPSQL" || d == "POSTGRES" || d == "POSTGRESQL")
         return std::make_unique<PostgresDialect>();
-    if (d == "ODBC" || d == "QODBC")
-        return std::make_unique<OdbcDialect>();
+    if (d == "ODBC" || d == "QODBC") return std::make_unique<OdbcDialect>();
     throw EngineError(QString("Unknown database driver: %1").arg(driver));
 }
 
@@ -281,18 +248,14 @@ namespace {
 
 enum class Engine { Sqlite, Postgres, Odbc };
 
-Engine engineOf(const QString& driver)
-{
+Engine engineOf(const QString& driver) {
     const QString d = driver.toUpper();
-    if (d == "PSQL" || d == "QPSQL" || d == "POSTGRES" || d == "POSTGRESQL")
-        return Engine::Postgres;
-    if (d == "ODBC" || d == "QODBC")
-        return Engine::Odbc;
+    if (d == "PSQL" || d == "QPSQL" || d == "POSTGRES" || d == "POSTGRESQL") return Engine::Postgres;
+    if (d == "ODBC" || d == "QODBC") return Engine::Odbc;
     return Engine::Sqlite;
 }
 
-std::map<QString, std::unique_ptr<Database>>& registry()
-{
+std::map<QString, std::unique_ptr<Database>>& registry() {
     static std::map<QString, std::unique_ptr<Database>> r;
     return r;
 }
@@ -301,8 +264,7 @@ QString registryKey(const QString& alias) { return alias.toLower(); }
 
 int connectionSerial = 0;
 
-FieldType typeFromDeclaration(const QString& decl, bool pk, int& size)
-{
+FieldType typeFromDeclaration(const QString& decl, bool pk, int& size) {
     const QString t = decl.toUpper();
     size = 0;
     const int open = t.indexOf('(');
@@ -310,22 +272,17 @@ FieldType typeFromDeclaration(const QString& decl, bool pk, int& size)
         const int close = t.indexOf(')', open);
         size = t.mid(open + 1, close - open - 1).section(',', 0, 0).trimmed().toInt();
     }
-    if (t.contains("INT"))
-        return pk ? FieldType::AutoInc : FieldType::Integer;
-    if (t.contains("CHAR"))
-        return FieldType::String;
-    if (t.contains("TEXT") || t.contains("CLOB") || t.contains("MEMO"))
-        return FieldType::Memo;
-    if (t.contains("REAL") || t.contains("FLOA") || t.contains("DOUB") || t.contains("NUM")
-        || t.contains("DEC"))
+    if (t.contains("INT")) return pk ? FieldType::AutoInc : FieldType::Integer;
+    if (t.contains("CHAR")) return FieldType::String;
+    if (t.contains("TEXT") || t.contains("CLOB") || t.contains("MEMO")) return FieldType::Memo;
+    if (t.contains("REAL") || t.contains("FLOA") || t.contains("DOUB") || t.contains("NUM") ||
+        t.contains("DEC"))
         return FieldType::Float;
-    if (t.contains("DATE") || t.contains("TIME"))
-        return FieldType::DateTime;
+    if (t.contains("DATE") || t.contains("TIME")) return FieldType::DateTime;
     return FieldType::String;
 }
 
-FieldType typeFromMeta(const QSqlField& f, bool pk)
-{
+FieldType typeFromMeta(const QSqlField& f, bool pk) {
     switch (f.metaType().id()) {
     case QMetaType::Int:
     case QMetaType::UInt:
@@ -367,8 +324,7 @@ struct Database::Impl {
     std::list<NativeEntry> nativeLru;
     std::unordered_map<QString, std::list<NativeEntry>::iterator> nativeBySql;
 
-    void clearNative()
-    {
+    void clearNative() {
         for (auto& e : nativeLru)
             sqlite3_finalize(e.stmt);
         nativeLru.clear();
@@ -384,20 +340,17 @@ struct Database::Impl {
     static constexpr size_t maxPrepared = 512;
 };
 
-Database* Database::existing(const QString& alias)
-{
+Database* Database::existing(const QString& alias) {
     auto& r = registry();
     auto it = r.find(registryKey(alias));
     return it == r.end() ? nullptr : it->second.get();
 }
 
-Database& Database::forAlias(const QString& alias)
-{
+Database& Database::forAlias(const QString& alias) {
     auto& r = registry();
     const QString key = registryKey(alias);
     auto it = r.find(key);
-    if (it != r.end())
-        return *it->second;
+    if (it != r.end()) return *it->second;
     AliasConfig cfg = AliasConfig::load(alias);
     std::unique_ptr<Database> db(new Database(std::move(cfg)));
     Database& ref = *db;
@@ -405,8 +358,7 @@ Database& Database::forAlias(const QString& alias)
     return ref;
 }
 
-void Database::closeAll()
-{
+void Database::closeAll() {
     auto& r = registry();
     // destroy one by one, so a destructor that touches the registry sees a consistent map
     while (!r.empty()) {
@@ -415,14 +367,12 @@ void Database::closeAll()
     }
 }
 
-static void throwOpenError(const AliasConfig& cfg, const QSqlError& e)
-{
+static void throwOpenError(const AliasConfig& cfg, const QSqlError& e) {
     throw EngineError(QString("Cannot open the database of alias %1: %2")
                           .arg(cfg.name, e.databaseText().isEmpty() ? e.text() : e.databaseText()));
 }
 
-Database::Database(AliasConfig cfg) : d(std::make_unique<Impl>()), config_(std::move(cfg))
-{
+Database::Database(AliasConfig cfg) : d(std::make_unique<Impl>()), config_(std::move(cfg)) {
     dialect_ = Dialect::forDriver(config_.driver);
     d->engine = engineOf(config_.driver);
     d->connName = QString("quorvale:%1:%2").arg(config_.name).arg(++connectionSerial);
@@ -433,8 +383,8 @@ Database::Database(AliasConfig cfg) : d(std::make_unique<Impl>()), config_(std::
             throw EngineError(QString("Alias %1 names no database file").arg(config_.name));
         const QFileInfo fi(config_.path);
         if (!fi.exists() || !fi.isFile())
-            throw EngineError(QString("The database file of alias %1 does not exist: %2")
-                                  .arg(config_.name, config_.path));
+            throw EngineError(
+                QString("The database file of alias %1 does not exist: %2").arg(config_.name, config_.path));
         // mode=rw: never create a missing file behind the user's back
         d->sqliteUri = QUrl::fromLocalFile(fi.absoluteFilePath()).toString(QUrl::FullyEncoded);
         c = QSqlDatabase::addDatabase("QSQLITE", d->connName);
@@ -445,8 +395,7 @@ Database::Database(AliasConfig cfg) : d(std::make_unique<Impl>()), config_(std::
     case Engine::Postgres:
         c = QSqlDatabase::addDatabase("QPSQL", d->connName);
         c.setHostName(config_.host);
-        if (config_.port)
-            c.setPort(config_.port);
+        if (config_.port) c.setPort(config_.port);
         c.setDatabaseName(config_.database);
         c.setUserName(config_.user);
         c.setPassword(config_.password);
@@ -487,8 +436,7 @@ Database::Database(AliasConfig cfg) : d(std::make_unique<Impl>()), config_(std::
     }
 }
 
-Database::~Database()
-{
+Database::~Database() {
     d->clearNative();
     d->lru.clear();
     d->bySql.clear();
@@ -502,22 +450,16 @@ Database::~Database()
     }
     {
         QSqlDatabase c = QSqlDatabase::database(d->connName, false);
-        if (c.isOpen() && depth_ > 0)
-            c.rollback();
+        if (c.isOpen() && depth_ > 0) c.rollback();
         c.close();
     }
     QSqlDatabase::removeDatabase(d->connName);
 }
 
-QSqlDatabase Database::connection() const
-{
-    return QSqlDatabase::database(d->connName, false);
-}
+QSqlDatabase Database::connection() const { return QSqlDatabase::database(d->connName, false); }
 
-QSqlDatabase Database::snapshotConnection()
-{
-    if (d->engine == Engine::Odbc)
-        return connection();
+QSqlDatabase Database::snapshotConnection() {
+    if (d->engine == Engine::Odbc) return connection();
     if (!d->idleSnapshots.isEmpty()) {
         const QString name = d->idleSnapshots.takeLast();
         d->busySnapshots << name;
@@ -546,15 +488,12 @@ QSqlDatabase Database::snapshotConnection()
     return s;
 }
 
-void Database::releaseSnapshot(const QSqlDatabase& c)
-{
+void Database::releaseSnapshot(const QSqlDatabase& c) {
     const QString name = c.connectionName();
-    if (d->busySnapshots.removeOne(name))
-        d->idleSnapshots << name;
+    if (d->busySnapshots.removeOne(name)) d->idleSnapshots << name;
 }
 
-QSqlQuery& Database::prepared(const QString& sql)
-{
+QSqlQuery& Database::prepared(const QString& sql) {
     auto it = d->bySql.find(sql);
     if (it != d->bySql.end()) {
         d->lru.splice(d->lru.begin(), d->lru, it->second);
@@ -564,7 +503,8 @@ QSqlQuery& Database::prepared(const QString& sql)
     q.setForwardOnly(true);
     if (!q.prepare(sql)) {
         const QSqlError e = q.lastError();
-        throw EngineError(QString("%1\n(%2)").arg(e.databaseText().isEmpty() ? e.text() : e.databaseText(), sql));
+        throw EngineError(
+            QString("%1\n(%2)").arg(e.databaseText().isEmpty() ? e.text() : e.databaseText(), sql));
     }
     if (d->lru.size() >= Impl::maxPrepared) {
         d->bySql.erase(d->lru.back().sql);
@@ -575,8 +515,7 @@ QSqlQuery& Database::prepared(const QString& sql)
     return d->lru.front().query;
 }
 
-static QString readableError(const QSqlError& e, Engine engine)
-{
+static QString readableError(const QSqlError& e, Engine engine) {
     const QString code = e.nativeErrorCode();
     const QString text = e.databaseText().isEmpty() ? e.text() : e.databaseText();
     bool keyViolation = false;
@@ -584,33 +523,30 @@ static QString readableError(const QSqlError& e, Engine engine)
     switch (engine) {
     case Engine::Sqlite:
         keyViolation = code == "2067" || code == "1555" || text.contains("UNIQUE constraint failed");
-        busy = code == "5" || code == "517" || code == "261" || code == "6" || text.contains("database is locked");
+        busy = code == "5" || code == "517" || code == "261" || code == "6" ||
+               text.contains("database is locked");
         break;
     case Engine::Postgres:
         keyViolation = code == "23505";
         busy = code == "40001" || code == "40P01" || code == "55P03";
         break;
     case Engine::Odbc:
-        keyViolation = code.startsWith("23") && (text.contains("unique", Qt::CaseInsensitive)
-                                                 || text.contains("duplicate", Qt::CaseInsensitive));
+        keyViolation = code.startsWith("23") && (text.contains("unique", Qt::CaseInsensitive) ||
+                                                 text.contains("duplicate", Qt::CaseInsensitive));
         break;
     }
-    if (keyViolation)
-        return "Key violation.";
-    if (busy)
-        return "The database is busy: another desk is storing a change. Try again in a moment.";
+    if (keyViolation) return "Key violation.";
+    if (busy) return "The database is busy: another desk is storing a change. Try again in a moment.";
     return text.trimmed();
 }
 
-static QString readableSqliteError(sqlite3* db)
-{
+static QString readableSqliteError(sqlite3* db) {
     QSqlError e(QString(), QString::fromUtf8(sqlite3_errmsg(db)), QSqlError::StatementError,
                 QString::number(sqlite3_extended_errcode(db)));
     return readableError(e, Engine::Sqlite);
 }
 
-static void bindNative(sqlite3_stmt* st, int i, const QVariant& v)
-{
+static void bindNative(sqlite3_stmt* st, int i, const QVariant& v) {
     if (v.isNull() || !v.isValid()) {
         sqlite3_bind_null(st, i);
         return;
@@ -656,8 +592,7 @@ static void bindNative(sqlite3_stmt* st, int i, const QVariant& v)
     }
 }
 
-int Database::run(const QString& sql, const QVariantList& values, const RowSink& onRow, QVariant* insertId)
-{
+int Database::run(const QString& sql, const QVariantList& values, const RowSink& onRow, QVariant* insertId) {
     if (!d->handle) {
         // other engines: through Qt's driver
         QSqlQuery& q = prepared(sql);
@@ -673,12 +608,10 @@ int Database::run(const QString& sql, const QVariantList& values, const RowSink&
             row.q = &q;
             row.n = q.record().count();
             while (q.next())
-                if (onRow)
-                    onRow(row);
+                if (onRow) onRow(row);
         } else {
             changed = q.numRowsAffected();
-            if (insertId)
-                *insertId = q.lastInsertId();
+            if (insertId) *insertId = q.lastInsertId();
         }
         q.finish();
         return changed;
@@ -691,8 +624,7 @@ int Database::run(const QString& sql, const QVariantList& values, const RowSink&
     } else {
         const QByteArray text = sql.toUtf8();
         if (sqlite3_prepare_v3(d->handle, text.constData(), int(text.size()), SQLITE_PREPARE_PERSISTENT, &st,
-                               nullptr)
-            != SQLITE_OK) {
+                               nullptr) != SQLITE_OK) {
             const QString msg = readableSqliteError(d->handle);
             sqlite3_finalize(st);
             throw EngineError(QString("%1\n(%2)").arg(msg, sql));
@@ -707,8 +639,7 @@ int Database::run(const QString& sql, const QVariantList& values, const RowSink&
     }
     struct Reset {
         sqlite3_stmt* st;
-        ~Reset()
-        {
+        ~Reset() {
             sqlite3_reset(st); // ends the read: the connection sees later commits
             sqlite3_clear_bindings(st);
         }
@@ -720,8 +651,7 @@ int Database::run(const QString& sql, const QVariantList& values, const RowSink&
         sqlite3_stmt* st;
         int n;
         int count() const override { return n; }
-        QVariant value(int i) const override
-        {
+        QVariant value(int i) const override {
             switch (sqlite3_column_type(st, i)) {
             case SQLITE_INTEGER:
                 return qlonglong(sqlite3_column_int64(st, i));
@@ -731,7 +661,8 @@ int Database::run(const QString& sql, const QVariantList& values, const RowSink&
                 return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)),
                                          sqlite3_column_bytes(st, i));
             case SQLITE_BLOB:
-                return QByteArray(static_cast<const char*>(sqlite3_column_blob(st, i)), sqlite3_column_bytes(st, i));
+                return QByteArray(static_cast<const char*>(sqlite3_column_blob(st, i)),
+                                  sqlite3_column_bytes(st, i));
             default:
                 return {};
             }
@@ -741,49 +672,38 @@ int Database::run(const QString& sql, const QVariantList& values, const RowSink&
     row.n = sqlite3_column_count(st);
     for (;;) {
         const int rc = sqlite3_step(st);
-        if (rc == SQLITE_DONE)
-            break;
-        if (rc != SQLITE_ROW)
-            throw EngineError(readableSqliteError(d->handle));
-        if (onRow)
-            onRow(row);
+        if (rc == SQLITE_DONE) break;
+        if (rc != SQLITE_ROW) throw EngineError(readableSqliteError(d->handle));
+        if (onRow) onRow(row);
     }
     const int n = row.n;
-    if (insertId)
-        *insertId = qlonglong(sqlite3_last_insert_rowid(d->handle));
+    if (insertId) *insertId = qlonglong(sqlite3_last_insert_rowid(d->handle));
     return n == 0 ? sqlite3_changes(d->handle) : 0;
 }
 
-void Database::exec(QSqlQuery& q, const QVariantList& values, const QString& context)
-{
+void Database::exec(QSqlQuery& q, const QVariantList& values, const QString& context) {
     for (int i = 0; i < values.size(); ++i)
         q.bindValue(i, values[i]);
     if (!q.exec()) {
         const QString msg = readableError(q.lastError(), d->engine);
         q.finish();
-        if (context.isEmpty() || msg == "Key violation.")
-            throw EngineError(msg);
+        if (context.isEmpty() || msg == "Key violation.") throw EngineError(msg);
         throw EngineError(QString("%1 (%2)").arg(msg, context));
     }
 }
 
-bool Database::tableExists(const QString& table)
-{
-    if (d->columnCache.contains(table.toLower()))
-        return true;
+bool Database::tableExists(const QString& table) {
+    if (d->columnCache.contains(table.toLower())) return true;
     const QStringList tables = connection().tables(QSql::Tables);
     for (const QString& t : tables)
-        if (t.compare(table, Qt::CaseInsensitive) == 0)
-            return true;
+        if (t.compare(table, Qt::CaseInsensitive) == 0) return true;
     return false;
 }
 
-const QVector<Database::ColumnInfo>& Database::columnInfo(const QString& table)
-{
+const QVector<Database::ColumnInfo>& Database::columnInfo(const QString& table) {
     const QString key = table.toLower();
     auto it = d->columnCache.find(key);
-    if (it != d->columnCache.end())
-        return *it;
+    if (it != d->columnCache.end()) return *it;
     QVector<ColumnInfo> cols;
     QString pk;
     if (d->engine == Engine::Sqlite) {
@@ -797,23 +717,20 @@ const QVector<Database::ColumnInfo>& Database::columnInfo(const QString& table)
             ci.name = q.value(1).toString();
             const bool isPk = q.value(5).toInt() > 0;
             ci.type = typeFromDeclaration(q.value(2).toString(), isPk, ci.size);
-            if (isPk)
-                pks << ci.name;
+            if (isPk) pks << ci.name;
             cols << ci;
         }
         if (pks.size() == 1)
             pk = pks.first();
         else
             for (auto& c : cols)
-                if (c.type == FieldType::AutoInc)
-                    c.type = FieldType::Integer;
+                if (c.type == FieldType::AutoInc) c.type = FieldType::Integer;
     } else {
-        const QString esc = connection().driver()->escapeIdentifier(physicalTableName(table),
-                                                                    QSqlDriver::TableName);
+        const QString esc =
+            connection().driver()->escapeIdentifier(physicalTableName(table), QSqlDriver::TableName);
         const QSqlRecord rec = connection().record(esc);
         const QSqlIndex pki = connection().primaryIndex(esc);
-        if (pki.count() == 1)
-            pk = pki.fieldName(0);
+        if (pki.count() == 1) pk = pki.fieldName(0);
         for (int i = 0; i < rec.count(); ++i) {
             const QSqlField f = rec.field(i);
             ColumnInfo ci;
@@ -829,14 +746,11 @@ const QVector<Database::ColumnInfo>& Database::columnInfo(const QString& table)
     return *d->columnCache.insert(key, cols);
 }
 
-QString Database::physicalTableName(const QString& table)
-{
-    if (d->engine == Engine::Sqlite)
-        return table; // SQLite's names ignore case
+QString Database::physicalTableName(const QString& table) {
+    if (d->engine == Engine::Sqlite) return table; // SQLite's names ignore case
     const QString key = table.toLower();
     auto it = d->physicalNames.find(key);
-    if (it != d->physicalNames.end())
-        return *it;
+    if (it != d->physicalNames.end()) return *it;
     for (const QString& t : connection().tables(QSql::Tables))
         if (t.compare(table, Qt::CaseInsensitive) == 0) {
             d->physicalNames.insert(key, t);
@@ -845,8 +759,7 @@ QString Database::physicalTableName(const QString& table)
     return table;
 }
 
-void Database::forgetSchema()
-{
+void Database::forgetSchema() {
     ++schemaGeneration_;
     d->clearNative();
     d->physicalNames.clear();
@@ -856,27 +769,23 @@ void Database::forgetSchema()
     d->bySql.clear();
 }
 
-QStringList Database::columns(const QString& table)
-{
+QStringList Database::columns(const QString& table) {
     QStringList names;
     for (const auto& c : columnInfo(table))
         names << c.name;
     return names;
 }
 
-QString Database::primaryKey(const QString& table)
-{
+QString Database::primaryKey(const QString& table) {
     columnInfo(table);
     const QString pk = d->pkCache.value(table.toLower());
-    if (!pk.isEmpty())
-        return pk;
+    if (!pk.isEmpty()) return pk;
     if (d->engine == Engine::Sqlite)
         return "rowid"; // a table made without an integer key still has its row id
     throw EngineError(QString("Table %1 has no integer primary key").arg(table));
 }
 
-QStringList Database::indexFields(const QString& table, const QString& index)
-{
+QStringList Database::indexFields(const QString& table, const QString& index) {
     columnInfo(table); // a missing table is named as such
     QStringList fields;
     const auto notFound = [&] {
@@ -889,10 +798,8 @@ QStringList Database::indexFields(const QString& table, const QString& index)
                   "AND name = ? COLLATE NOCASE");
         q.addBindValue(table);
         q.addBindValue(index);
-        if (!q.exec())
-            throw EngineError(readableError(q.lastError(), d->engine));
-        if (!q.next())
-            throw notFound();
+        if (!q.exec()) throw EngineError(readableError(q.lastError(), d->engine));
+        if (!q.next()) throw notFound();
         const QString real = q.value(0).toString();
         q.finish();
         if (!q.exec(QString("PRAGMA index_info(%1)").arg(dialect_->quote(real))))
@@ -911,8 +818,7 @@ QStringList Database::indexFields(const QString& table, const QString& index)
                   "ORDER BY array_position(i.indkey::int2[], a.attnum)");
         q.addBindValue(index);
         q.addBindValue(table);
-        if (!q.exec())
-            throw EngineError(readableError(q.lastError(), d->engine));
+        if (!q.exec()) throw EngineError(readableError(q.lastError(), d->engine));
         while (q.next())
             fields << q.value(0).toString();
     } else {
@@ -922,8 +828,7 @@ QStringList Database::indexFields(const QString& table, const QString& index)
             for (int i = 0; i < pki.count(); ++i)
                 fields << pki.fieldName(i);
     }
-    if (fields.isEmpty())
-        throw notFound();
+    if (fields.isEmpty()) throw notFound();
     return fields;
 }
 
@@ -931,19 +836,16 @@ QStringList Database::indexFields(const QString& table, const QString& index)
 // Transactions
 
 // BEGIN, COMMIT, ROLLBACK: cached statements on SQLite; other engines prepare no such thing.
-static void runPlain(Database& db, const QString& sql, Engine engine)
-{
+static void runPlain(Database& db, const QString& sql, Engine engine) {
     if (engine == Engine::Sqlite) {
         db.run(sql, {});
         return;
     }
     QSqlQuery q(db.connection());
-    if (!q.exec(sql))
-        throw EngineError(readableError(q.lastError(), engine));
+    if (!q.exec(sql)) throw EngineError(readableError(q.lastError(), engine));
 }
 
-static void rollbackQuietly(Database& db)
-{
+static void rollbackQuietly(Database& db) {
     try {
         runPlain(db, "ROLLBACK", engineOf(db.config().driver));
     } catch (const Exception&) {
@@ -951,8 +853,7 @@ static void rollbackQuietly(Database& db)
     }
 }
 
-void Database::StartTransaction()
-{
+void Database::StartTransaction() {
     if (depth_ == 0) {
         runPlain(*this, dialect_->beginWrite(), d->engine);
         d->written.clear();
@@ -960,12 +861,9 @@ void Database::StartTransaction()
     ++depth_;
 }
 
-void Database::Commit()
-{
-    if (depth_ == 0)
-        throw EngineError("No transaction is active");
-    if (--depth_ > 0)
-        return;
+void Database::Commit() {
+    if (depth_ == 0) throw EngineError("No transaction is active");
+    if (--depth_ > 0) return;
     try {
         runPlain(*this, "COMMIT", d->engine);
     } catch (...) {
@@ -976,10 +874,8 @@ void Database::Commit()
     d->written.clear();
 }
 
-void Database::Rollback()
-{
-    if (depth_ == 0)
-        return;
+void Database::Rollback() {
+    if (depth_ == 0) return;
     depth_ = 0;
     rollbackQuietly(*this);
     // what was stored inside is gone: each dataset goes back to how it stood before its post
@@ -989,37 +885,29 @@ void Database::Rollback()
         it->first->restore(it->second);
 }
 
-void Database::noteWrite(DataSet* ds)
-{
-    if (depth_ == 0)
-        return;
+void Database::noteWrite(DataSet* ds) {
+    if (depth_ == 0) return;
     for (const auto& w : d->written)
-        if (w.first == ds)
-            return; // back to the state before its first post in this transaction
+        if (w.first == ds) return; // back to the state before its first post in this transaction
     d->written.emplace_back(ds, ds->snapshot());
 }
 
-void Database::forgetDataSet(DataSet* ds)
-{
+void Database::forgetDataSet(DataSet* ds) {
     std::erase_if(d->written, [ds](const auto& w) { return w.first == ds; });
 }
 
-Database::WriteScope::WriteScope(Database& db) : db_(db)
-{
+Database::WriteScope::WriteScope(Database& db) : db_(db) {
     if (!db_.InTransaction()) {
         runPlain(db_, db_.dialect().beginWrite(), db_.d->engine);
         own_ = true;
     }
 }
 
-Database::WriteScope::~WriteScope()
-{
-    if (own_ && !done_)
-        rollbackQuietly(db_);
+Database::WriteScope::~WriteScope() {
+    if (own_ && !done_) rollbackQuietly(db_);
 }
 
-void Database::WriteScope::commit()
-{
+void Database::WriteScope::commit() {
     if (own_ && !done_)
         runPlain(db_, "COMMIT", db_.d->engine); // a failed commit is rolled back by the destructor
     done_ = true;

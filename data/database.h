@@ -27,14 +27,14 @@ class DataSet;
 struct AliasConfig {
     QString name;
     QString driver = "SQLITE";
-    QString path;                 // SQLITE
+    QString path; // SQLITE
     QString host, database, user, password;
-    int port = 0;                 // PSQL
-    QString dsn;                  // ODBC
+    int port = 0; // PSQL
+    QString dsn;  // ODBC
 
-    static QString configFilePath();                   // the aliases.ini in use
-    static AliasConfig load(const QString& alias);     // EngineError "Unknown database alias: %1"
-    void save() const;                                 // writes (or replaces) the group
+    static QString configFilePath();               // the aliases.ini in use
+    static AliasConfig load(const QString& alias); // EngineError "Unknown database alias: %1"
+    void save() const;                             // writes (or replaces) the group
     // SQLITE: makes an empty database file at path when there is none (the admin tool;
     // opening an alias never creates a missing file).
     void createDatabaseFile() const;
@@ -44,17 +44,18 @@ struct AliasConfig {
 class Dialect {
 public:
     virtual ~Dialect() = default;
-    virtual QString quote(const QString& identifier) const;        // "Name" (embedded " doubled)
+    virtual QString quote(const QString& identifier) const; // "Name" (embedded " doubled)
     virtual QString beginWrite() const { return "BEGIN"; }
-    virtual QString collate() const { return {}; }                 // appended after text columns in ORDER BY / compares
-    virtual QString nullsFirst() const { return {}; }              // appended after ORDER BY terms
-    virtual QString nullsLast() const { return {}; }               // appended after DESC ORDER BY terms
-    virtual QString nullSafeEqual(const QString& lhs, const QString& rhs) const; // lhs IS NOT DISTINCT FROM rhs
+    virtual QString collate() const { return {}; }    // appended after text columns in ORDER BY / compares
+    virtual QString nullsFirst() const { return {}; } // appended after ORDER BY terms
+    virtual QString nullsLast() const { return {}; }  // appended after DESC ORDER BY terms
+    virtual QString nullSafeEqual(const QString& lhs,
+                                  const QString& rhs) const; // lhs IS NOT DISTINCT FROM rhs
     virtual QString limit(int n) const { return QString(" LIMIT %1").arg(n); }
-    virtual bool insertReturning() const { return false; }         // INSERT ... RETURNING key
+    virtual bool insertReturning() const { return false; } // INSERT ... RETURNING key
     // DDL, used by the admin tool
     virtual QString autoIncrementColumn(const QString& quotedName) const = 0;
-    virtual QString textType(int size) const;                     // VARCHAR(n)
+    virtual QString textType(int size) const; // VARCHAR(n)
     virtual QString memoType() const { return "TEXT"; }
     virtual QString floatType() const { return "DOUBLE PRECISION"; }
     virtual QString integerType() const { return "INTEGER"; }
@@ -81,7 +82,7 @@ public:
     const QString& alias() const { return config_.name; }
     const AliasConfig& config() const { return config_; }
     const Dialect& dialect() const { return *dialect_; }
-    QSqlDatabase connection() const;            // the read-write connection
+    QSqlDatabase connection() const; // the read-write connection
     // A connection of its own for one query's snapshot (SQLite: a second, read-only
     // connection to the file, so an unfinished statement keeps the snapshot it started
     // with; PostgreSQL: a second connection to the server, where one statement sees one
@@ -112,11 +113,11 @@ public:
     void exec(QSqlQuery& q, const QVariantList& values, const QString& context = {});
 
     bool tableExists(const QString& table);
-    QStringList columns(const QString& table);              // in table order
+    QStringList columns(const QString& table); // in table order
     struct ColumnInfo {
-        QString name;           // as the table spells it
+        QString name; // as the table spells it
         FieldType type = FieldType::String;
-        int size = 0;           // text width when declared, else 0
+        int size = 0; // text width when declared, else 0
     };
     // The table's columns with their types (EngineError naming a missing table).
     const QVector<ColumnInfo>& columnInfo(const QString& table);
@@ -125,8 +126,8 @@ public:
     QString physicalTableName(const QString& table);
     // Forgets what was read about the tables (after the admin tool changed them).
     void forgetSchema();
-    quint64 schemaGeneration() const { return schemaGeneration_; } // grows with forgetSchema()
-    QString primaryKey(const QString& table);               // the integer row key column
+    quint64 schemaGeneration() const { return schemaGeneration_; }       // grows with forgetSchema()
+    QString primaryKey(const QString& table);                            // the integer row key column
     QStringList indexFields(const QString& table, const QString& index); // EngineError if none
 
     // Transactions. Every post, insert and delete is its own committed transaction unless a
@@ -137,14 +138,15 @@ public:
     void Commit();
     void Rollback();
     bool InTransaction() const { return depth_ > 0; }
-    void noteWrite(DataSet* ds);       // called by datasets before writing inside a transaction
+    void noteWrite(DataSet* ds); // called by datasets before writing inside a transaction
     void forgetDataSet(DataSet* ds);
     // A write of one statement outside StartTransaction: BEGIN(IMMEDIATE)..COMMIT around it.
     class WriteScope {
     public:
         explicit WriteScope(Database& db);
-        ~WriteScope();                  // rolls back when commit() was not reached
+        ~WriteScope(); // rolls back when commit() was not reached
         void commit();
+
     private:
         Database& db_;
         bool own_ = false, done_ = false;
@@ -166,8 +168,14 @@ private:
 class Transaction {
 public:
     explicit Transaction(Database& db) : db_(db) { db_.StartTransaction(); }
-    ~Transaction() { if (!done_) db_.Rollback(); }
-    void Commit() { db_.Commit(); done_ = true; }
+    ~Transaction() {
+        if (!done_) db_.Rollback();
+    }
+    void Commit() {
+        db_.Commit();
+        done_ = true;
+    }
+
 private:
     Database& db_;
     bool done_ = false;

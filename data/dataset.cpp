@@ -9,63 +9,48 @@ namespace data {
 
 DataSet::DataSet(QString name) : name_(std::move(name)) {}
 
-DataSet::~DataSet()
-{
+DataSet::~DataSet() {
     // Program end or a window going away: no events, nothing posted. The cursor has been
     // closed by the subclass's destructor.
-    if (Database* db = Database::existing(databaseName_))
-        db->forgetDataSet(this);
+    if (Database* db = Database::existing(databaseName_)) db->forgetDataSet(this);
     const auto sources = sources_;
     for (DataSource* s : sources)
         s->setDataSet(nullptr);
 }
 
-void DataSet::raise(const QString& message) const
-{
+void DataSet::raise(const QString& message) const {
     throw DatabaseError(name_.isEmpty() ? message : name_ + ": " + message);
 }
 
-void DataSet::requireActive() const
-{
-    if (!Active())
-        raise("Cannot perform this operation on a closed dataset");
+void DataSet::requireActive() const {
+    if (!Active()) raise("Cannot perform this operation on a closed dataset");
 }
 
-void DataSet::requireClosed() const
-{
-    if (Active())
-        raise("Cannot perform this operation on an open dataset");
+void DataSet::requireClosed() const {
+    if (Active()) raise("Cannot perform this operation on an open dataset");
 }
 
-template <class F> void DataSet::notify(F f)
-{
-    if (controlsDisabled_ > 0)
-        return;
+template <class F> void DataSet::notify(F f) {
+    if (controlsDisabled_ > 0) return;
     const auto sources = sources_;
     for (DataSource* s : sources)
-        if (sources_.contains(s))
-            f(s);
+        if (sources_.contains(s)) f(s);
 }
 
-void DataSet::SetDatabaseName(const QString& alias)
-{
-    if (alias == databaseName_)
-        return;
+void DataSet::SetDatabaseName(const QString& alias) {
+    if (alias == databaseName_) return;
     requireClosed();
     databaseName_ = alias;
 }
 
-Database* DataSet::database() const
-{
-    if (databaseName_.isEmpty())
-        raise("No database alias is set");
+Database* DataSet::database() const {
+    if (databaseName_.isEmpty()) raise("No database alias is set");
     return &Database::forAlias(databaseName_);
 }
 
 // --- fields -----------------------------------------------------------------------------
 
-void DataSet::addFieldDef(const FieldDef& def)
-{
+void DataSet::addFieldDef(const FieldDef& def) {
     requireClosed();
     if (!declaredFields_) {
         fieldDefs_.clear();
@@ -75,22 +60,19 @@ void DataSet::addFieldDef(const FieldDef& def)
     buildFieldObjects();
 }
 
-void DataSet::defineFields(const QVector<FieldDef>& defs)
-{
-    if (declaredFields_)
-        return;
+void DataSet::defineFields(const QVector<FieldDef>& defs) {
+    if (declaredFields_) return;
     bool same = defs.size() == fieldDefs_.size();
     for (int i = 0; same && i < defs.size(); ++i)
-        same = defs[i].fieldName == fieldDefs_[i].fieldName && defs[i].type == fieldDefs_[i].type
-               && defs[i].size == fieldDefs_[i].size;
+        same = defs[i].fieldName == fieldDefs_[i].fieldName && defs[i].type == fieldDefs_[i].type &&
+               defs[i].size == fieldDefs_[i].size;
     if (same && int(fieldObjs_.size()) == defs.size())
         return; // the controls keep the field objects they hold
     fieldDefs_ = defs;
     buildFieldObjects();
 }
 
-void DataSet::buildFieldObjects()
-{
+void DataSet::buildFieldObjects() {
     fieldObjs_.clear();
     fieldPtrs_.clear();
     for (int i = 0; i < fieldDefs_.size(); ++i) {
@@ -101,41 +83,31 @@ void DataSet::buildFieldObjects()
     original_ = buffer_;
 }
 
-Field* DataSet::FindField(const QString& fieldName) const
-{
+Field* DataSet::FindField(const QString& fieldName) const {
     for (Field* f : fieldPtrs_)
-        if (f->FieldName().compare(fieldName, Qt::CaseInsensitive) == 0)
-            return f;
+        if (f->FieldName().compare(fieldName, Qt::CaseInsensitive) == 0) return f;
     return nullptr;
 }
 
-Field* DataSet::FieldByName(const QString& fieldName) const
-{
+Field* DataSet::FieldByName(const QString& fieldName) const {
     Field* f = FindField(fieldName);
-    if (!f)
-        raise(QString("Field '%1' not found").arg(fieldName));
+    if (!f) raise(QString("Field '%1' not found").arg(fieldName));
     return f;
 }
 
-Field* DataSet::fieldByComponentName(const QString& componentName) const
-{
+Field* DataSet::fieldByComponentName(const QString& componentName) const {
     for (Field* f : fieldPtrs_)
-        if (!f->name().isEmpty() && f->name().compare(componentName, Qt::CaseInsensitive) == 0)
-            return f;
+        if (!f->name().isEmpty() && f->name().compare(componentName, Qt::CaseInsensitive) == 0) return f;
     return nullptr;
 }
 
-QVariant DataSet::fieldValue(int index) const
-{
-    if (index < 0 || index >= buffer_.size())
-        return {};
+QVariant DataSet::fieldValue(int index) const {
+    if (index < 0 || index >= buffer_.size()) return {};
     return buffer_[index];
 }
 
-QVariant DataSet::normalized(int index, const QVariant& value) const
-{
-    if (value.isNull() || !value.isValid())
-        return {};
+QVariant DataSet::normalized(int index, const QVariant& value) const {
+    if (value.isNull() || !value.isValid()) return {};
     const FieldDef& def = fieldDefs_[index];
     switch (def.type) {
     case FieldType::String: {
@@ -151,12 +123,10 @@ QVariant DataSet::normalized(int index, const QVariant& value) const
     }
 }
 
-void DataSet::setFieldValue(int index, const QVariant& value)
-{
+void DataSet::setFieldValue(int index, const QVariant& value) {
     if (state_ != DataSetState::Edit && state_ != DataSetState::Insert)
         raise("Dataset not in edit or insert mode");
-    if (index < 0 || index >= buffer_.size())
-        return;
+    if (index < 0 || index >= buffer_.size()) return;
     buffer_[index] = normalized(index, value);
     modified_ = true;
     Field* f = fieldPtrs_[index];
@@ -165,38 +135,31 @@ void DataSet::setFieldValue(int index, const QVariant& value)
 
 // --- state ------------------------------------------------------------------------------
 
-void DataSet::setState(DataSetState s)
-{
-    if (s == state_)
-        return;
+void DataSet::setState(DataSetState s) {
+    if (s == state_) return;
     state_ = s;
     notify([](DataSource* src) { src->notifyStateChanged(); });
 }
 
-void DataSet::fire(DataSetEvent event)
-{
+void DataSet::fire(DataSetEvent event) {
     const Handler& h = handlers_[size_t(event)];
-    if (h)
-        h(*this);
+    if (h) h(*this);
 }
 
 void DataSet::setEvent(DataSetEvent event, Handler handler) { handlers_[size_t(event)] = std::move(handler); }
 
-void DataSet::notifyDataSetChanged()
-{
+void DataSet::notifyDataSetChanged() {
     notify([](DataSource* s) { s->notifyDataSetChanged(); });
 }
 
-void DataSet::clearRow()
-{
+void DataSet::clearRow() {
     hasRow_ = false;
     currentKey_.clear();
     buffer_ = QVector<QVariant>(fieldPtrs_.size());
     original_ = buffer_;
 }
 
-void DataSet::setCurrent(const Row* row, bool scrolled)
-{
+void DataSet::setCurrent(const Row* row, bool scrolled) {
     if (row) {
         hasRow_ = true;
         currentKey_ = row->key;
@@ -215,31 +178,25 @@ void DataSet::setCurrent(const Row* row, bool scrolled)
     }
 }
 
-void DataSet::moveTo(const Row* row, bool bof, bool eof, bool scrolled)
-{
+void DataSet::moveTo(const Row* row, bool bof, bool eof, bool scrolled) {
     bof_ = bof;
     eof_ = eof;
     setCurrent(row, scrolled);
 }
 
-void DataSet::SetActive(bool on)
-{
+void DataSet::SetActive(bool on) {
     if (on)
         Open();
     else
         Close();
 }
 
-void DataSet::Open()
-{
-    if (Active())
-        return;
+void DataSet::Open() {
+    if (Active()) return;
     fire(DataSetEvent::BeforeOpen);
-    if (Active())
-        return;
+    if (Active()) return;
     openCursor();
-    if (fieldObjs_.size() != size_t(fieldDefs_.size()))
-        buildFieldObjects();
+    if (fieldObjs_.size() != size_t(fieldDefs_.size())) buildFieldObjects();
     Row r;
     bool ok = false;
     try {
@@ -266,13 +223,10 @@ void DataSet::Open()
     fire(DataSetEvent::AfterScroll);
 }
 
-void DataSet::Close()
-{
-    if (!Active())
-        return;
+void DataSet::Close() {
+    if (!Active()) return;
     fire(DataSetEvent::BeforeClose);
-    if (!Active())
-        return;
+    if (!Active()) return;
     // a pending edit or insert is lost
     state_ = DataSetState::Inactive;
     modified_ = false;
@@ -283,28 +237,21 @@ void DataSet::Close()
     fire(DataSetEvent::AfterClose);
 }
 
-bool DataSet::IsEmpty() const
-{
-    return Active() && !hasRow_ && state_ != DataSetState::Insert;
-}
+bool DataSet::IsEmpty() const { return Active() && !hasRow_ && state_ != DataSetState::Insert; }
 
-int DataSet::RecordCount()
-{
+int DataSet::RecordCount() {
     requireActive();
     int n = 0;
     Row r;
-    if (!readFirst(r))
-        return 0;
+    if (!readFirst(r)) return 0;
     do
         ++n;
     while (readNext(r.key, r));
     return n;
 }
 
-void DataSet::EnableControls()
-{
-    if (controlsDisabled_ == 0 || --controlsDisabled_ > 0)
-        return;
+void DataSet::EnableControls() {
+    if (controlsDisabled_ == 0 || --controlsDisabled_ > 0) return;
     const auto sources = sources_;
     for (DataSource* s : sources) {
         s->notifyActiveChanged();
@@ -313,18 +260,15 @@ void DataSet::EnableControls()
     }
 }
 
-void DataSet::attach(DataSource* source)
-{
-    if (!sources_.contains(source))
-        sources_ << source;
+void DataSet::attach(DataSource* source) {
+    if (!sources_.contains(source)) sources_ << source;
 }
 
 void DataSet::detach(DataSource* source) { sources_.removeAll(source); }
 
 // --- navigation ---------------------------------------------------------------------------
 
-void DataSet::First()
-{
+void DataSet::First() {
     requireActive();
     CheckBrowseMode();
     Row r;
@@ -334,8 +278,7 @@ void DataSet::First()
     setCurrent(ok ? &r : nullptr);
 }
 
-void DataSet::Last()
-{
+void DataSet::Last() {
     requireActive();
     CheckBrowseMode();
     Row r;
@@ -345,12 +288,10 @@ void DataSet::Last()
     setCurrent(ok ? &r : nullptr);
 }
 
-void DataSet::Next()
-{
+void DataSet::Next() {
     requireActive();
     CheckBrowseMode();
-    if (eof_)
-        return;
+    if (eof_) return;
     Row r;
     if (hasRow_ && readNext(currentKey_, r)) {
         bof_ = eof_ = false;
@@ -362,12 +303,10 @@ void DataSet::Next()
     }
 }
 
-void DataSet::Prior()
-{
+void DataSet::Prior() {
     requireActive();
     CheckBrowseMode();
-    if (bof_)
-        return;
+    if (bof_) return;
     Row r;
     if (hasRow_ && readPrior(currentKey_, r)) {
         bof_ = eof_ = false;
@@ -379,27 +318,23 @@ void DataSet::Prior()
     }
 }
 
-void DataSet::MoveBy(int distance)
-{
+void DataSet::MoveBy(int distance) {
     for (; distance > 0 && !eof_; --distance)
         Next();
     for (; distance < 0 && !bof_; ++distance)
         Prior();
 }
 
-bool DataSet::readNearest(const RowKey& key, Row& row)
-{
+bool DataSet::readNearest(const RowKey& key, Row& row) {
     return readRow(key, row) || readNext(key, row) || readPrior(key, row);
 }
 
-void DataSet::Refresh()
-{
+void DataSet::Refresh() {
     requireActive();
     CheckBrowseMode();
     Row r;
     bool ok = hasRow_ ? readNearest(currentKey_, r) : false;
-    if (!ok)
-        ok = readFirst(r);
+    if (!ok) ok = readFirst(r);
     bof_ = !ok;
     eof_ = !ok;
     setCurrent(ok ? &r : nullptr, false);
@@ -407,24 +342,20 @@ void DataSet::Refresh()
     fire(DataSetEvent::AfterRefresh);
 }
 
-bool DataSet::GotoKey(const RowKey& key)
-{
+bool DataSet::GotoKey(const RowKey& key) {
     requireActive();
     CheckBrowseMode();
     Row r;
-    if (!readRow(key, r))
-        return false;
+    if (!readRow(key, r)) return false;
     bof_ = eof_ = false;
     setCurrent(&r);
     return true;
 }
 
-static bool sameValue(const Field* f, const QVariant& stored, const QVariant& wanted)
-{
+static bool sameValue(const Field* f, const QVariant& stored, const QVariant& wanted) {
     const bool storedNull = stored.isNull() || (f->isText() && stored.toString().isEmpty());
     const bool wantedNull = wanted.isNull() || (f->isText() && wanted.toString().isEmpty());
-    if (storedNull || wantedNull)
-        return storedNull == wantedNull;
+    if (storedNull || wantedNull) return storedNull == wantedNull;
     switch (f->dataType()) {
     case FieldType::String:
     case FieldType::Memo:
@@ -438,8 +369,7 @@ static bool sameValue(const Field* f, const QVariant& stored, const QVariant& wa
     }
 }
 
-bool DataSet::Locate(const QString& fieldName, const QVariant& value)
-{
+bool DataSet::Locate(const QString& fieldName, const QVariant& value) {
     requireActive();
     CheckBrowseMode();
     Field* f = FieldByName(fieldName);
@@ -450,8 +380,7 @@ bool DataSet::Locate(const QString& fieldName, const QVariant& value)
     bool ok = readFirst(r);
     while (ok && !sameValue(f, r.values.value(f->index()), wanted))
         ok = readNext(r.key, r);
-    if (!ok)
-        return false;
+    if (!ok) return false;
     bof_ = eof_ = false;
     setCurrent(&r);
     return true;
@@ -459,17 +388,13 @@ bool DataSet::Locate(const QString& fieldName, const QVariant& value)
 
 // --- editing ------------------------------------------------------------------------------
 
-void DataSet::UpdateRecord()
-{
-    if (state_ != DataSetState::Edit && state_ != DataSetState::Insert)
-        return;
+void DataSet::UpdateRecord() {
+    if (state_ != DataSetState::Edit && state_ != DataSetState::Insert) return;
     notify([](DataSource* s) { s->notifyUpdateData(); });
 }
 
-void DataSet::CheckBrowseMode()
-{
-    if (state_ != DataSetState::Edit && state_ != DataSetState::Insert)
-        return;
+void DataSet::CheckBrowseMode() {
+    if (state_ != DataSetState::Edit && state_ != DataSetState::Insert) return;
     UpdateRecord();
     if (modified_)
         Post();
@@ -477,13 +402,10 @@ void DataSet::CheckBrowseMode()
         Cancel();
 }
 
-void DataSet::Edit()
-{
+void DataSet::Edit() {
     requireActive();
-    if (state_ == DataSetState::Edit || state_ == DataSetState::Insert)
-        return;
-    if (!CanModify())
-        raise("Cannot modify a read-only dataset");
+    if (state_ == DataSetState::Edit || state_ == DataSetState::Insert) return;
+    if (!CanModify()) raise("Cannot modify a read-only dataset");
     if (IsEmpty()) {
         Insert();
         return;
@@ -507,17 +429,14 @@ void DataSet::Edit()
     original_ = buffer_;
     modified_ = false;
     setState(DataSetState::Edit);
-    if (changed)
-        notify([](DataSource* s) { s->notifyRecordChanged(nullptr); });
+    if (changed) notify([](DataSource* s) { s->notifyRecordChanged(nullptr); });
     fire(DataSetEvent::AfterEdit);
 }
 
-void DataSet::Insert()
-{
+void DataSet::Insert() {
     requireActive();
     CheckBrowseMode();
-    if (!CanModify())
-        raise("Cannot modify a read-only dataset");
+    if (!CanModify()) raise("Cannot modify a read-only dataset");
     fire(DataSetEvent::BeforeInsert);
     hadRowBeforeInsert_ = hasRow_;
     rowBeforeInsert_ = hasRow_ ? Row{currentKey_, original_} : Row{};
@@ -530,19 +449,16 @@ void DataSet::Insert()
     fire(DataSetEvent::AfterScroll);
 }
 
-void DataSet::checkRequired()
-{
+void DataSet::checkRequired() {
     for (Field* f : fieldPtrs_) {
-        if (!f->Required() || !f->IsNull())
-            continue;
+        if (!f->Required() || !f->IsNull()) continue;
         if (f->dataType() == FieldType::AutoInc && state_ == DataSetState::Insert)
             continue; // the engine numbers it
         throw DatabaseError(QString("Field '%1' must have a value").arg(f->FieldName()));
     }
 }
 
-void DataSet::Post()
-{
+void DataSet::Post() {
     requireActive();
     if (state_ != DataSetState::Edit && state_ != DataSetState::Insert)
         raise("Dataset not in edit or insert mode");
@@ -550,8 +466,7 @@ void DataSet::Post()
     fire(DataSetEvent::BeforePost);
     checkRequired();
     Database* db = database();
-    if (db->InTransaction())
-        db->noteWrite(this);
+    if (db->InTransaction()) db->noteWrite(this);
     // a failure here leaves the row in edit or insert with its values
     RowKey key;
     if (state_ == DataSetState::Insert)
@@ -598,10 +513,8 @@ void DataSet::Post()
     fire(DataSetEvent::AfterPost);
 }
 
-void DataSet::Cancel()
-{
-    if (state_ != DataSetState::Edit && state_ != DataSetState::Insert)
-        return;
+void DataSet::Cancel() {
+    if (state_ != DataSetState::Edit && state_ != DataSetState::Insert) return;
     fire(DataSetEvent::BeforeCancel);
     const bool wasInsert = state_ == DataSetState::Insert;
     modified_ = false;
@@ -620,26 +533,21 @@ void DataSet::Cancel()
     }
     setState(DataSetState::Browse);
     notify([](DataSource* s) { s->notifyRecordChanged(nullptr); });
-    if (wasInsert)
-        notifyDataSetChanged();
+    if (wasInsert) notifyDataSetChanged();
     fire(DataSetEvent::AfterCancel);
 }
 
-void DataSet::Delete()
-{
+void DataSet::Delete() {
     requireActive();
     if (state_ == DataSetState::Insert) {
         Cancel();
         return;
     }
-    if (IsEmpty())
-        raise("Cannot perform this operation on an empty dataset");
-    if (!CanModify())
-        raise("Cannot modify a read-only dataset");
+    if (IsEmpty()) raise("Cannot perform this operation on an empty dataset");
+    if (!CanModify()) raise("Cannot modify a read-only dataset");
     fire(DataSetEvent::BeforeDelete);
     Database* db = database();
-    if (db->InTransaction())
-        db->noteWrite(this);
+    if (db->InTransaction()) db->noteWrite(this);
     const RowKey old = currentKey_;
     deleteRow(old, original_);
     modified_ = false;
@@ -661,8 +569,7 @@ void DataSet::Delete()
 
 // --- transactions ---------------------------------------------------------------------------
 
-DataSet::Snapshot DataSet::snapshot() const
-{
+DataSet::Snapshot DataSet::snapshot() const {
     Snapshot s;
     s.state = state_;
     s.modified = modified_;
@@ -677,10 +584,8 @@ DataSet::Snapshot DataSet::snapshot() const
     return s;
 }
 
-void DataSet::restore(const Snapshot& s)
-{
-    if (!Active())
-        return; // closed since: nothing to put back
+void DataSet::restore(const Snapshot& s) {
+    if (!Active()) return; // closed since: nothing to put back
     rowsChanged();
     state_ = s.state;
     modified_ = s.modified;

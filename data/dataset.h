@@ -18,10 +18,22 @@ class Database;
 enum class DataSetState { Inactive, Browse, Edit, Insert };
 
 enum class DataSetEvent {
-    BeforeOpen, AfterOpen, BeforeClose, AfterClose,
-    BeforeInsert, AfterInsert, BeforeEdit, AfterEdit,
-    BeforePost, AfterPost, BeforeCancel, AfterCancel,
-    BeforeDelete, AfterDelete, AfterScroll, AfterRefresh
+    BeforeOpen,
+    AfterOpen,
+    BeforeClose,
+    AfterClose,
+    BeforeInsert,
+    AfterInsert,
+    BeforeEdit,
+    AfterEdit,
+    BeforePost,
+    AfterPost,
+    BeforeCancel,
+    AfterCancel,
+    BeforeDelete,
+    AfterDelete,
+    AfterScroll,
+    AfterRefresh
 };
 
 // Identifies a row within its dataset's order (order values, then the row's key); opaque
@@ -50,8 +62,8 @@ public:
     void addFieldDef(const FieldDef& def); // only while closed
     const QVector<FieldDef>& fieldDefs() const { return fieldDefs_; }
     const QVector<Field*>& fields() const { return fieldPtrs_; }
-    Field* FindField(const QString& fieldName) const;     // by column name, nullptr if none
-    Field* FieldByName(const QString& fieldName) const;   // raises "Field '%s' not found" (dataset-named)
+    Field* FindField(const QString& fieldName) const;   // by column name, nullptr if none
+    Field* FieldByName(const QString& fieldName) const; // raises "Field '%s' not found" (dataset-named)
     Field* fieldByComponentName(const QString& componentName) const;
 
     // --- state ---
@@ -59,9 +71,9 @@ public:
     bool Active() const { return state_ != DataSetState::Inactive; }
     void SetActive(bool on);
     void Open();
-    void Close();           // before/after close events run; a pending edit is lost
+    void Close(); // before/after close events run; a pending edit is lost
     bool Modified() const { return modified_; }
-    bool IsEmpty() const;   // open with no current row
+    bool IsEmpty() const; // open with no current row
     bool Bof() const { return bof_; }
     bool Eof() const { return eof_; }
     virtual int RecordCount(); // rows passing the filter (a count query for tables)
@@ -73,10 +85,10 @@ public:
     void Next();
     void Last();
     void MoveBy(int distance);
-    void Refresh();   // re-reads, staying on the row (or the nearest one when it was deleted)
+    void Refresh(); // re-reads, staying on the row (or the nearest one when it was deleted)
 
     // --- editing ---
-    void Edit();      // browse -> edit (re-reads the row first); empty -> Insert; edit/insert: nothing
+    void Edit(); // browse -> edit (re-reads the row first); empty -> Insert; edit/insert: nothing
     void Insert();
     void Append() { Insert(); }
     void Post();
@@ -116,7 +128,7 @@ public:
 
     // --- used by Field ---
     QVariant fieldValue(int index) const;
-    void setFieldValue(int index, const QVariant& value); // checks the state; marks modified
+    void setFieldValue(int index, const QVariant& value);  // checks the state; marks modified
     [[noreturn]] void raise(const QString& message) const; // DatabaseError "<name>: <message>"
 
     // Snapshot of the editing state, used to undo posts of a rolled-back transaction.
@@ -126,7 +138,7 @@ public:
         RowKey key;
         QVector<QVariant> buffer, original;
         bool hasRow = false;
-        Row rowBeforeInsert;          // where Cancel of an insert goes back to
+        Row rowBeforeInsert; // where Cancel of an insert goes back to
         bool hadRowBeforeInsert = false;
     };
     Snapshot snapshot() const;
@@ -134,17 +146,17 @@ public:
 
 protected:
     // --- cursor, implemented by Table and Query ---
-    virtual void openCursor() = 0;            // may throw EngineError; fills fields if none declared
+    virtual void openCursor() = 0; // may throw EngineError; fills fields if none declared
     virtual void closeCursor() = 0;
-    virtual bool readFirst(Row& row) = 0;     // false: empty
+    virtual bool readFirst(Row& row) = 0; // false: empty
     virtual bool readLast(Row& row) = 0;
     virtual bool readNext(const RowKey& from, Row& row) = 0;
     virtual bool readPrior(const RowKey& from, Row& row) = 0;
-    virtual bool readRow(const RowKey& key, Row& row) = 0;            // the same row re-read
-    virtual bool readNearest(const RowKey& key, Row& row);            // same, else next, else prior
-    virtual RowKey insertRow(const QVector<QVariant>& values) = 0;    // returns the new row's key
+    virtual bool readRow(const RowKey& key, Row& row) = 0;         // the same row re-read
+    virtual bool readNearest(const RowKey& key, Row& row);         // same, else next, else prior
+    virtual RowKey insertRow(const QVector<QVariant>& values) = 0; // returns the new row's key
     virtual void updateRow(const RowKey& key, const QVector<QVariant>& original,
-                           const QVector<QVariant>& values) = 0;     // raises on a conflict
+                           const QVector<QVariant>& values) = 0; // raises on a conflict
     virtual void deleteRow(const RowKey& key, const QVector<QVariant>& original) = 0;
     // The key of the current row once values are stored (the order fields may have changed).
     virtual RowKey rowKeyOf(const RowKey& old, const QVector<QVariant>& values) const { return old; }
@@ -158,7 +170,7 @@ protected:
     // The value a field stores for a variant (empty text -> NULL, text cut to size).
     QVariant normalized(int index, const QVariant& value) const;
     void setState(DataSetState s);
-    void requireActive() const;   // "Cannot perform this operation on a closed dataset"
+    void requireActive() const; // "Cannot perform this operation on a closed dataset"
     // Moves to a row (or to none) with the given BOF/EOF, telling the links.
     void moveTo(const Row* row, bool bof, bool eof, bool scrolled = true);
     // The cursor's cached rows may be stale (a transaction was rolled back).

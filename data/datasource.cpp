@@ -6,15 +6,11 @@ namespace data {
 
 DataLink::~DataLink() { setDataSource(nullptr); }
 
-void DataLink::setDataSource(DataSource* source)
-{
-    if (source == source_)
-        return;
-    if (source_)
-        source_->links_.removeAll(this);
+void DataLink::setDataSource(DataSource* source) {
+    if (source == source_) return;
+    if (source_) source_->links_.removeAll(this);
     source_ = source;
-    if (source_)
-        source_->links_.append(this);
+    if (source_) source_->links_.append(this);
     activeChanged();
 }
 
@@ -22,10 +18,8 @@ DataSet* DataLink::dataSet() const { return source_ ? source_->dataSet() : nullp
 
 DataSource::DataSource(QString name) : name_(std::move(name)) {}
 
-DataSource::~DataSource()
-{
-    if (dataSet_)
-        dataSet_->detach(this);
+DataSource::~DataSource() {
+    if (dataSet_) dataSet_->detach(this);
     dataSet_ = nullptr;
     // Links that outlive their source are told, so that none keeps the dataset it showed
     // (which may go away next).
@@ -37,25 +31,20 @@ DataSource::~DataSource()
         l->activeChanged();
 }
 
-void DataSource::setDataSet(DataSet* dataSet)
-{
-    if (dataSet == dataSet_)
-        return;
-    if (dataSet_)
-        dataSet_->detach(this);
+void DataSource::setDataSet(DataSet* dataSet) {
+    if (dataSet == dataSet_) return;
+    if (dataSet_) dataSet_->detach(this);
     dataSet_ = dataSet;
-    if (dataSet_)
-        dataSet_->attach(this);
+    if (dataSet_) dataSet_->attach(this);
     notifyActiveChanged();
 }
 
 // The links are copied first: a notification may change who listens.
-#define FOR_EACH_LINK(call)                      \
-    do {                                         \
-        const auto copy = links_;                \
-        for (DataLink* l : copy)                 \
-            if (links_.contains(l))              \
-                l->call;                         \
+#define FOR_EACH_LINK(call)                                                                                  \
+    do {                                                                                                     \
+        const auto copy = links_;                                                                            \
+        for (DataLink * l : copy)                                                                            \
+            if (links_.contains(l)) l->call;                                                                 \
     } while (0)
 
 void DataSource::notifyActiveChanged() { FOR_EACH_LINK(activeChanged()); }

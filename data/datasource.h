@@ -19,11 +19,11 @@ public:
     DataSet* dataSet() const; // nullptr without a source or dataset
 
     // Notifications, all optional:
-    virtual void activeChanged() {}              // opened or closed
-    virtual void stateChanged() {}               // browse/edit/insert changed
-    virtual void recordChanged(Field* field) {}  // values reloaded (field==nullptr: the whole row)
-    virtual void dataSetScrolled() {}            // the current row moved
-    virtual void dataSetChanged() {}             // rows added/removed/reordered/refetched
+    virtual void activeChanged() {}             // opened or closed
+    virtual void stateChanged() {}              // browse/edit/insert changed
+    virtual void recordChanged(Field* field) {} // values reloaded (field==nullptr: the whole row)
+    virtual void dataSetScrolled() {}           // the current row moved
+    virtual void dataSetChanged() {}            // rows added/removed/reordered/refetched
     // Write pending typed text into the row now (before a post or a move). May throw
     // (an incomplete mask, a non-number).
     virtual void updateData() {}

@@ -11,8 +11,7 @@ namespace data {
 
 namespace {
 
-QLocale strictC()
-{
+QLocale strictC() {
     QLocale c = QLocale::c();
     c.setNumberOptions(QLocale::RejectGroupSeparator | QLocale::OmitGroupSeparator);
     return c;
@@ -20,39 +19,31 @@ QLocale strictC()
 
 // A two-digit year means one of the hundred years up to twenty years from now (a birth
 // year "70" is 1970, "26" this year).
-QDate applyCenturyWindow(QDate date)
-{
-    const int currentYear = formatSettings().now ? formatSettings().now().date().year()
-                                                 : QDate::currentDate().year();
+QDate applyCenturyWindow(QDate date) {
+    const int currentYear =
+        formatSettings().now ? formatSettings().now().date().year() : QDate::currentDate().year();
     const int base = currentYear + 20 - 99;
     int year = date.year() % 100 + base / 100 * 100;
-    if (year < base)
-        year += 100;
+    if (year < base) year += 100;
     return QDate(year, date.month(), date.day());
 }
 
 bool hasFourDigitYear(const QString& format) { return format.contains("yyyy"); }
 
-QDateTime parseStoredDateTime(const QVariant& v)
-{
-    if (v.metaType().id() == QMetaType::QDateTime)
-        return v.toDateTime();
-    if (v.metaType().id() == QMetaType::QDate)
-        return QDateTime(v.toDate(), QTime(0, 0));
+QDateTime parseStoredDateTime(const QVariant& v) {
+    if (v.metaType().id() == QMetaType::QDateTime) return v.toDateTime();
+    if (v.metaType().id() == QMetaType::QDate) return QDateTime(v.toDate(), QTime(0, 0));
     const QString s = v.toString().trimmed();
     QDateTime dt = QDateTime::fromString(s, Qt::ISODateWithMs);
-    if (!dt.isValid())
-        dt = QDateTime::fromString(QString(s).replace(' ', 'T'), Qt::ISODateWithMs);
+    if (!dt.isValid()) dt = QDateTime::fromString(QString(s).replace(' ', 'T'), Qt::ISODateWithMs);
     if (!dt.isValid()) {
         const QDate d = QDate::fromString(s, Qt::ISODate);
-        if (d.isValid())
-            dt = QDateTime(d, QTime(0, 0));
+        if (d.isValid()) dt = QDateTime(d, QTime(0, 0));
     }
     return dt;
 }
 
-QString fieldTypeMessage(FieldType t)
-{
+QString fieldTypeMessage(FieldType t) {
     switch (t) {
     case FieldType::Integer:
     case FieldType::AutoInc:
@@ -65,16 +56,12 @@ QString fieldTypeMessage(FieldType t)
 } // namespace
 
 Field::Field(DataSet* dataSet, FieldDef def, int index)
-    : dataSet_(dataSet), def_(std::move(def)), index_(index)
-{
-    if (!def_.editMask.isEmpty())
-        mask_ = EditMask(def_.editMask);
+    : dataSet_(dataSet), def_(std::move(def)), index_(index) {
+    if (!def_.editMask.isEmpty()) mask_ = EditMask(def_.editMask);
 }
 
-int Field::DisplayWidth() const
-{
-    if (def_.displayWidth > 0)
-        return def_.displayWidth;
+int Field::DisplayWidth() const {
+    if (def_.displayWidth > 0) return def_.displayWidth;
     switch (def_.type) {
     case FieldType::String:
         return def_.size > 0 ? def_.size : 20;
@@ -87,11 +74,9 @@ int Field::DisplayWidth() const
     }
 }
 
-QVariant Field::Value() const
-{
+QVariant Field::Value() const {
     const QVariant v = dataSet_->fieldValue(index_);
-    if (v.isNull())
-        return {};
+    if (v.isNull()) return {};
     switch (def_.type) {
     case FieldType::String:
     case FieldType::Memo: {
@@ -123,27 +108,22 @@ QVariant Field::Value() const
 
 bool Field::IsNull() const { return Value().isNull(); }
 
-QString Field::AsString() const
-{
+QString Field::AsString() const {
     const QVariant v = Value();
-    if (v.isNull())
-        return {};
+    if (v.isNull()) return {};
     switch (def_.type) {
     case FieldType::Float: {
-        if (v.metaType().id() != QMetaType::Double)
-            return v.toString();
+        if (v.metaType().id() != QMetaType::Double) return v.toString();
         QString s = QString::number(v.toDouble(), 'g', QLocale::FloatingPointShortest);
         const QChar dec = formatSettings().decimalSeparator;
-        if (dec != '.')
-            s.replace('.', dec);
+        if (dec != '.') s.replace('.', dec);
         return s;
     }
     case FieldType::Integer:
     case FieldType::AutoInc:
         return v.toString();
     case FieldType::DateTime: {
-        if (v.metaType().id() != QMetaType::QDateTime)
-            return v.toString();
+        if (v.metaType().id() != QMetaType::QDateTime) return v.toString();
         const QDateTime dt = v.toDateTime();
         const FormatSettings& fs = formatSettings();
         const QString df = fs.shortDateFormat.isEmpty() ? QString("M/d/yy") : fs.shortDateFormat;
@@ -159,20 +139,17 @@ QString Field::AsString() const
     }
 }
 
-double Field::AsFloat() const
-{
+double Field::AsFloat() const {
     const QVariant v = Value();
     return v.isNull() ? 0.0 : v.toDouble();
 }
 
-int Field::AsInteger() const
-{
+int Field::AsInteger() const {
     const QVariant v = Value();
     return v.isNull() ? 0 : v.toInt();
 }
 
-QVariant Field::convertText(const QString& text) const
-{
+QVariant Field::convertText(const QString& text) const {
     switch (def_.type) {
     case FieldType::String: {
         const QString s = def_.size > 0 ? text.left(def_.size) : text;
@@ -183,8 +160,7 @@ QVariant Field::convertText(const QString& text) const
     case FieldType::Integer:
     case FieldType::AutoInc: {
         const QString t = text.trimmed();
-        if (t.isEmpty())
-            return {};
+        if (t.isEmpty()) return {};
         bool ok = false;
         const qlonglong n = strictC().toLongLong(t, &ok);
         if (!ok)
@@ -194,8 +170,7 @@ QVariant Field::convertText(const QString& text) const
     }
     case FieldType::Float: {
         QString t = text.trimmed();
-        if (t.isEmpty())
-            return {};
+        if (t.isEmpty()) return {};
         const QChar dec = formatSettings().decimalSeparator;
         bool ok = true;
         if (dec != '.') {
@@ -204,11 +179,10 @@ QVariant Field::convertText(const QString& text) const
             t.replace(dec, '.');
         }
         double d = 0;
-        if (ok)
-            d = strictC().toDouble(t, &ok);
+        if (ok) d = strictC().toDouble(t, &ok);
         if (!ok || !std::isfinite(d))
-            throw DatabaseError(QString("'%1' is not a valid floating point value for field '%2'")
-                                    .arg(text, def_.fieldName));
+            throw DatabaseError(
+                QString("'%1' is not a valid floating point value for field '%2'").arg(text, def_.fieldName));
         return d;
     }
     case FieldType::DateTime: {
@@ -222,8 +196,7 @@ QVariant Field::convertText(const QString& text) const
                 onlySeparators = false;
                 break;
             }
-        if (onlySeparators)
-            return {};
+        if (onlySeparators) return {};
         const QString df = fs.shortDateFormat.isEmpty() ? QString("M/d/yy") : fs.shortDateFormat;
         const QString tf = fs.longTimeFormat.isEmpty() ? QString("h:mm:ss AP") : fs.longTimeFormat;
         const QString trimmed = text.simplified();
@@ -231,8 +204,7 @@ QVariant Field::convertText(const QString& text) const
         for (const QString& f : {df + ' ' + tf, df + " H:mm:ss", df + " H:mm"}) {
             QDateTime dt = c.toDateTime(trimmed, f);
             if (dt.isValid()) {
-                if (!hasFourDigitYear(f))
-                    dt.setDate(applyCenturyWindow(dt.date()));
+                if (!hasFourDigitYear(f)) dt.setDate(applyCenturyWindow(dt.date()));
                 return dt;
             }
         }
@@ -242,33 +214,29 @@ QVariant Field::convertText(const QString& text) const
                 sep = ch;
                 break;
             }
-        for (const QString& f : {df, QString("M/d/yy").replace('/', sep), QString("M/d/yyyy").replace('/', sep)}) {
+        for (const QString& f :
+             {df, QString("M/d/yy").replace('/', sep), QString("M/d/yyyy").replace('/', sep)}) {
             QDate d = c.toDate(t, f);
-            if (!d.isValid())
-                d = c.toDate(t, QString(f).replace("MM", "M").replace("dd", "d"));
+            if (!d.isValid()) d = c.toDate(t, QString(f).replace("MM", "M").replace("dd", "d"));
             if (d.isValid()) {
-                if (!hasFourDigitYear(f))
-                    d = applyCenturyWindow(d);
+                if (!hasFourDigitYear(f)) d = applyCenturyWindow(d);
                 return QDateTime(d, QTime(0, 0));
             }
         }
         const QDateTime iso = parseStoredDateTime(text);
-        if (iso.isValid())
-            return iso;
+        if (iso.isValid()) return iso;
         throw DatabaseError(QString("'%1' is not a valid date").arg(text));
     }
     }
     return text;
 }
 
-void Field::SetAsString(const QString& text)
-{
+void Field::SetAsString(const QString& text) {
     const QVariant v = convertText(text);
     dataSet_->setFieldValue(index_, v);
 }
 
-void Field::SetValue(const QVariant& value)
-{
+void Field::SetValue(const QVariant& value) {
     if (value.isNull() || !value.isValid()) {
         Clear();
         return;

@@ -11,13 +11,13 @@ class DataSet;
 enum class FieldType { String, Integer, AutoInc, Float, DateTime, Memo };
 
 struct FieldDef {
-    QString name;            // component name, e.g. "StaffTableName" (may be empty)
-    QString fieldName;       // column name, e.g. "Name", "Date Left"
+    QString name;      // component name, e.g. "StaffTableName" (may be empty)
+    QString fieldName; // column name, e.g. "Name", "Date Left"
     FieldType type = FieldType::String;
-    int size = 20;           // characters for String (default 20), definition size for Memo
+    int size = 20; // characters for String (default 20), definition size for Memo
     bool required = false;
-    QString editMask;        // in the layouts' mask language, empty for none
-    int displayWidth = 0;    // characters; 0: the field's size
+    QString editMask;     // in the layouts' mask language, empty for none
+    int displayWidth = 0; // characters; 0: the field's size
     bool readOnly = false;
 };
 
@@ -42,7 +42,7 @@ public:
     // The current row's value. Empty text and NULL are the same thing: IsNull().
     QVariant Value() const;
     bool IsNull() const;
-    QString AsString() const;  // "" for NULL; floats in the shortest exact form
+    QString AsString() const; // "" for NULL; floats in the shortest exact form
     QString Text() const { return AsString(); }
     double AsFloat() const;
     int AsInteger() const;

@@ -15,20 +15,18 @@ struct Token {
     int pos = 0;
 };
 
-[[noreturn]] void syntaxError(const QString& detail)
-{
+[[noreturn]] void syntaxError(const QString& detail) {
     throw DatabaseError("Filter expression incorrectly formed: " + detail);
 }
 
-QVector<Token> tokenize(const QString& s)
-{
+QVector<Token> tokenize(const QString& s) {
     QVector<Token> out;
     int i = 0;
     const int n = s.size();
     auto prevAllowsSign = [&] {
-        return out.isEmpty() || out.back().type == Token::Op || out.back().type == Token::LParen
-               || (out.back().type == Token::Ident
-                   && QStringList{"AND", "OR", "NOT"}.contains(out.back().text.toUpper()));
+        return out.isEmpty() || out.back().type == Token::Op || out.back().type == Token::LParen ||
+               (out.back().type == Token::Ident &&
+                QStringList{"AND", "OR", "NOT"}.contains(out.back().text.toUpper()));
     };
     while (i < n) {
         const QChar c = s[i];
@@ -62,20 +60,18 @@ QVector<Token> tokenize(const QString& s)
         } else if (c == '[' || c == '"') {
             const QChar close = c == '[' ? QChar(']') : QChar('"');
             const int j = s.indexOf(close, i + 1);
-            if (j < 0)
-                syntaxError(QString("the field name at position %1 is not closed").arg(i + 1));
+            if (j < 0) syntaxError(QString("the field name at position %1 is not closed").arg(i + 1));
             t.type = Token::Field;
             t.text = s.mid(i + 1, j - i - 1);
             if (t.text.trimmed().isEmpty())
                 syntaxError(QString("empty field name at position %1").arg(i + 1));
             i = j + 1;
-        } else if (c.isDigit() || (c == '.' && i + 1 < n && s[i + 1].isDigit())
-                   || ((c == '-' || c == '+') && i + 1 < n && (s[i + 1].isDigit() || s[i + 1] == '.')
-                       && prevAllowsSign())) {
+        } else if (c.isDigit() || (c == '.' && i + 1 < n && s[i + 1].isDigit()) ||
+                   ((c == '-' || c == '+') && i + 1 < n && (s[i + 1].isDigit() || s[i + 1] == '.') &&
+                    prevAllowsSign())) {
             int j = i + 1;
-            while (j < n && (s[j].isDigit() || s[j] == '.'
-                             || ((s[j] == 'e' || s[j] == 'E') && j + 1 < n)
-                             || ((s[j] == '-' || s[j] == '+') && (s[j - 1] == 'e' || s[j - 1] == 'E'))))
+            while (j < n && (s[j].isDigit() || s[j] == '.' || ((s[j] == 'e' || s[j] == 'E') && j + 1 < n) ||
+                             ((s[j] == '-' || s[j] == '+') && (s[j - 1] == 'e' || s[j - 1] == 'E'))))
                 ++j;
             t.type = Token::Number;
             t.text = s.mid(i, j - i);
@@ -93,15 +89,11 @@ QVector<Token> tokenize(const QString& s)
             ++i;
         } else if (c == '=' || c == '<' || c == '>' || c == '!') {
             QString op = c;
-            if (i + 1 < n && (s[i + 1] == '=' || (c == '<' && s[i + 1] == '>')))
-                op += s[i + 1];
-            if (op == "!")
-                syntaxError(QString("unexpected '!' at position %1").arg(i + 1));
+            if (i + 1 < n && (s[i + 1] == '=' || (c == '<' && s[i + 1] == '>'))) op += s[i + 1];
+            if (op == "!") syntaxError(QString("unexpected '!' at position %1").arg(i + 1));
             i += op.size();
-            if (op == "!=")
-                op = "<>";
-            if (op == "==")
-                op = "=";
+            if (op == "!=") op = "<>";
+            if (op == "==") op = "=";
             t.type = Token::Op;
             t.text = op;
         } else {
@@ -115,8 +107,7 @@ QVector<Token> tokenize(const QString& s)
     return out;
 }
 
-bool isWord(const Token& t, const char* w)
-{
+bool isWord(const Token& t, const char* w) {
     return t.type == Token::Ident && t.text.compare(QLatin1String(w), Qt::CaseInsensitive) == 0;
 }
 
@@ -124,11 +115,9 @@ class Parser {
 public:
     explicit Parser(QVector<Token> t) : toks_(std::move(t)) {}
 
-    std::unique_ptr<FilterExpr> parseAll()
-    {
+    std::unique_ptr<FilterExpr> parseAll() {
         auto e = parseOr();
-        if (peek().type != Token::End)
-            unexpected();
+        if (peek().type != Token::End) unexpected();
         return e;
     }
 
@@ -138,17 +127,14 @@ private:
 
     const Token& peek() const { return toks_[p_]; }
     Token take() { return toks_[p_++]; }
-    [[noreturn]] void unexpected() const
-    {
+    [[noreturn]] void unexpected() const {
         const Token& t = peek();
-        if (t.type == Token::End)
-            syntaxError("the expression ends too early");
+        if (t.type == Token::End) syntaxError("the expression ends too early");
         syntaxError(QString("unexpected '%1' at position %2").arg(t.text).arg(t.pos + 1));
     }
 
     static std::unique_ptr<FilterExpr> binary(FilterExpr::Kind k, std::unique_ptr<FilterExpr> a,
-                                              std::unique_ptr<FilterExpr> b)
-    {
+                                              std::unique_ptr<FilterExpr> b) {
         auto e = std::make_unique<FilterExpr>();
         e->kind = k;
         e->left = std::move(a);
@@ -156,8 +142,7 @@ private:
         return e;
     }
 
-    std::unique_ptr<FilterExpr> parseOr()
-    {
+    std::unique_ptr<FilterExpr> parseOr() {
         auto e = parseAnd();
         while (isWord(peek(), "OR")) {
             take();
@@ -166,8 +151,7 @@ private:
         return e;
     }
 
-    std::unique_ptr<FilterExpr> parseAnd()
-    {
+    std::unique_ptr<FilterExpr> parseAnd() {
         auto e = parseUnary();
         while (isWord(peek(), "AND")) {
             take();
@@ -176,8 +160,7 @@ private:
         return e;
     }
 
-    std::unique_ptr<FilterExpr> parseUnary()
-    {
+    std::unique_ptr<FilterExpr> parseUnary() {
         if (isWord(peek(), "NOT")) {
             take();
             auto e = std::make_unique<FilterExpr>();
@@ -188,14 +171,13 @@ private:
         return parsePrimary();
     }
 
-    FilterExpr::Operand parseOperand()
-    {
+    FilterExpr::Operand parseOperand() {
         const Token t = peek();
         FilterExpr::Operand o;
         switch (t.type) {
         case Token::Ident:
-            if (isWord(t, "AND") || isWord(t, "OR") || isWord(t, "NOT") || isWord(t, "IS")
-                || isWord(t, "NULL"))
+            if (isWord(t, "AND") || isWord(t, "OR") || isWord(t, "NOT") || isWord(t, "IS") ||
+                isWord(t, "NULL"))
                 unexpected();
             [[fallthrough]];
         case Token::Field:
@@ -210,8 +192,7 @@ private:
         case Token::Number: {
             bool ok = false;
             const double d = QLocale::c().toDouble(t.text, &ok);
-            if (!ok)
-                syntaxError(QString("'%1' at position %2 is no number").arg(t.text).arg(t.pos + 1));
+            if (!ok) syntaxError(QString("'%1' at position %2 is no number").arg(t.text).arg(t.pos + 1));
             o.constant = d;
             o.literal = t.text;
             break;
@@ -223,14 +204,12 @@ private:
         return o;
     }
 
-    std::unique_ptr<FilterExpr> parsePrimary()
-    {
+    std::unique_ptr<FilterExpr> parsePrimary() {
         if (peek().type == Token::LParen) {
             take();
             auto e = parseOr();
             if (peek().type != Token::RParen) {
-                if (peek().type == Token::End)
-                    syntaxError("a closing parenthesis is missing");
+                if (peek().type == Token::End) syntaxError("a closing parenthesis is missing");
                 unexpected();
             }
             take();
@@ -245,15 +224,12 @@ private:
                 take();
                 e->negated = true;
             }
-            if (!isWord(peek(), "NULL"))
-                unexpected();
+            if (!isWord(peek(), "NULL")) unexpected();
             take();
-            if (!e->lhs.isField)
-                syntaxError("IS NULL needs a field name");
+            if (!e->lhs.isField) syntaxError("IS NULL needs a field name");
             return e;
         }
-        if (peek().type != Token::Op)
-            unexpected();
+        if (peek().type != Token::Op) unexpected();
         e->op = take().text;
         if (isWord(peek(), "NULL")) {
             // Field = NULL reads as "is empty"
@@ -265,8 +241,7 @@ private:
             return e;
         }
         e->rhs = parseOperand();
-        if (!e->lhs.isField && !e->rhs.isField)
-            syntaxError("a compare needs a field name on one side");
+        if (!e->lhs.isField && !e->rhs.isField) syntaxError("a compare needs a field name on one side");
         if (!e->lhs.isField) {
             // constant op field: turned round so the field comes first
             std::swap(e->lhs, e->rhs);
@@ -279,15 +254,13 @@ private:
 };
 
 // The smallest text greater than every text that starts with prefix, or empty if none.
-QString prefixUpperBound(const QString& prefix)
-{
+QString prefixUpperBound(const QString& prefix) {
     QList<uint> cps = prefix.toUcs4();
     while (!cps.isEmpty()) {
         uint last = cps.takeLast();
         if (last < 0x10FFFF) {
             ++last;
-            if (last >= 0xD800 && last <= 0xDFFF)
-                last = 0xE000;
+            if (last >= 0xD800 && last <= 0xDFFF) last = 0xE000;
             cps << last;
             return QString::fromUcs4(reinterpret_cast<const char32_t*>(cps.constData()), cps.size());
         }
@@ -299,29 +272,21 @@ bool isTextType(FieldType t) { return t == FieldType::String || t == FieldType::
 
 } // namespace
 
-std::unique_ptr<FilterExpr> FilterExpr::parse(const QString& text)
-{
-    if (text.trimmed().isEmpty())
-        syntaxError("the expression is empty");
+std::unique_ptr<FilterExpr> FilterExpr::parse(const QString& text) {
+    if (text.trimmed().isEmpty()) syntaxError("the expression is empty");
     return Parser(tokenize(text)).parseAll();
 }
 
-QStringList FilterExpr::fieldNames() const
-{
+QStringList FilterExpr::fieldNames() const {
     QStringList out;
-    if (lhs.isField)
-        out << lhs.name;
-    if (rhs.isField)
-        out << rhs.name;
-    if (left)
-        out << left->fieldNames();
-    if (right)
-        out << right->fieldNames();
+    if (lhs.isField) out << lhs.name;
+    if (rhs.isField) out << rhs.name;
+    if (left) out << left->fieldNames();
+    if (right) out << right->fieldNames();
     return out;
 }
 
-QString FilterExpr::toSql(const ColumnResolver& resolve, const Dialect& dialect, QVariantList& values) const
-{
+QString FilterExpr::toSql(const ColumnResolver& resolve, const Dialect& dialect, QVariantList& values) const {
     switch (kind) {
     case Kind::And:
     case Kind::Or: {
@@ -350,8 +315,7 @@ QString FilterExpr::toSql(const ColumnResolver& resolve, const Dialect& dialect,
     if (rhs.isField) {
         const Column c2 = resolve(rhs.name);
         const QString col2 = isTextType(c2.type) ? c2.sql + dialect.collate() : c2.sql;
-        return QString("(%1 IS NOT NULL AND %2 IS NOT NULL AND %3 %4 %5)")
-            .arg(c.sql, c2.sql, col, op, col2);
+        return QString("(%1 IS NOT NULL AND %2 IS NOT NULL AND %3 %4 %5)").arg(c.sql, c2.sql, col, op, col2);
     }
 
     QVariant value = rhs.constant;
@@ -370,12 +334,9 @@ QString FilterExpr::toSql(const ColumnResolver& resolve, const Dialect& dialect,
         const QString s = value.toString();
         if (s.isEmpty()) {
             // an empty constant: the empty (NULL) values
-            if (op == "=" || op == "<=")
-                return QString("(%1 IS NULL OR %1 = '')").arg(c.sql);
-            if (op == "<>" || op == ">")
-                return QString("(%1 IS NOT NULL AND %1 <> '')").arg(c.sql);
-            if (op == ">=")
-                return "(1 = 1)";
+            if (op == "=" || op == "<=") return QString("(%1 IS NULL OR %1 = '')").arg(c.sql);
+            if (op == "<>" || op == ">") return QString("(%1 IS NOT NULL AND %1 <> '')").arg(c.sql);
+            if (op == ">=") return "(1 = 1)";
             return "(1 = 0)"; // nothing sorts before empty
         }
         if (rhs.isString && s.size() > 1 && s.endsWith('*') && (op == "=" || op == "<>")) {
@@ -383,13 +344,11 @@ QString FilterExpr::toSql(const ColumnResolver& resolve, const Dialect& dialect,
             const QString upper = prefixUpperBound(prefix);
             values << prefix;
             if (op == "=") {
-                if (upper.isEmpty())
-                    return QString("(%1 IS NOT NULL AND %2 >= ?)").arg(c.sql, col);
+                if (upper.isEmpty()) return QString("(%1 IS NOT NULL AND %2 >= ?)").arg(c.sql, col);
                 values << upper;
                 return QString("(%1 IS NOT NULL AND %2 >= ? AND %2 < ?)").arg(c.sql, col);
             }
-            if (upper.isEmpty())
-                return QString("(%1 IS NULL OR %2 < ?)").arg(c.sql, col);
+            if (upper.isEmpty()) return QString("(%1 IS NULL OR %2 < ?)").arg(c.sql, col);
             values << upper;
             return QString("(%1 IS NULL OR %2 < ? OR %2 >= ?)").arg(c.sql, col);
         }

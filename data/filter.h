@@ -26,13 +26,13 @@ public:
     enum class Kind { And, Or, Not, Compare, IsNull };
     struct Operand {
         bool isField = false;
-        QString name;        // field name
-        QVariant constant;   // string or double
-        QString literal;     // the constant as written (numbers)
+        QString name;      // field name
+        QVariant constant; // string or double
+        QString literal;   // the constant as written (numbers)
         bool isString = false;
     };
     struct Column {
-        QString sql;         // quoted column name
+        QString sql; // quoted column name
         FieldType type = FieldType::String;
     };
     using ColumnResolver = std::function<Column(const QString& fieldName)>; // may throw
@@ -45,8 +45,8 @@ public:
     QStringList fieldNames() const;
 
     Kind kind = Kind::Compare;
-    QString op;               // =, <>, <, <=, >, >=
-    bool negated = false;     // IS NOT NULL
+    QString op;           // =, <>, <, <=, >, >=
+    bool negated = false; // IS NOT NULL
     Operand lhs, rhs;
     std::unique_ptr<FilterExpr> left, right;
 };

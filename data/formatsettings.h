@@ -11,15 +11,15 @@ class QLocale;
 namespace data {
 
 struct FormatSettings {
-    QString shortDateFormat;  // QDateTime format string, e.g. "M/d/yy"
-    QString longTimeFormat;   // e.g. "h:mm:ss AP"
+    QString shortDateFormat; // QDateTime format string, e.g. "M/d/yy"
+    QString longTimeFormat;  // e.g. "h:mm:ss AP"
     QChar dateSeparator = '/';
     QChar timeSeparator = ':';
     QChar decimalSeparator = '.';
     std::function<QDateTime()> now; // the clock
 
-    QString todayShortDate() const;   // today's date in shortDateFormat
-    QString nowLongTime() const;      // the current time in longTimeFormat
+    QString todayShortDate() const; // today's date in shortDateFormat
+    QString nowLongTime() const;    // the current time in longTimeFormat
 
     static FormatSettings fromSystemLocale();
     static FormatSettings fromLocale(const QLocale& locale); // that locale's formats, the real clock

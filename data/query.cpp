@@ -17,12 +17,10 @@ struct Query::Impl {
     QSqlDatabase connection;
     std::unique_ptr<QSqlQuery> statement; // null once every row is read
     QVector<QVector<QVariant>> rows;
-    QVector<int> columnOf;                // result column of each field
+    QVector<int> columnOf; // result column of each field
 
-    bool fetchOne()
-    {
-        if (!statement)
-            return false;
+    bool fetchOne() {
+        if (!statement) return false;
         if (statement->next()) {
             QVector<QVariant> v(columnOf.size());
             for (int i = 0; i < columnOf.size(); ++i)
@@ -34,16 +32,13 @@ struct Query::Impl {
         return false;
     }
 
-    bool ensure(int index)
-    {
+    bool ensure(int index) {
         while (rows.size() <= index)
-            if (!fetchOne())
-                return false;
+            if (!fetchOne()) return false;
         return index >= 0;
     }
 
-    void finish()
-    {
+    void finish() {
         if (statement) {
             statement->finish();
             statement.reset();
@@ -51,8 +46,7 @@ struct Query::Impl {
         if (connection.isValid()) {
             // given back only to the database that lent it (it may have been closed since)
             Database* live = Database::existing(alias);
-            if (live && live == db)
-                live->releaseSnapshot(connection);
+            if (live && live == db) live->releaseSnapshot(connection);
             connection = QSqlDatabase();
         }
     }
@@ -62,15 +56,12 @@ Query::Query(QString name) : DataSet(std::move(name)), d(std::make_unique<Impl>(
 
 Query::~Query() { d->finish(); }
 
-void Query::SetSQL(const QStringList& lines)
-{
-    if (Active())
-        raise("Cannot perform this operation on an open dataset");
+void Query::SetSQL(const QStringList& lines) {
+    if (Active()) raise("Cannot perform this operation on an open dataset");
     sql_ = lines;
 }
 
-static FieldType fieldTypeOf(const QSqlField& f)
-{
+static FieldType fieldTypeOf(const QSqlField& f) {
     switch (f.metaType().id()) {
     case QMetaType::Int:
     case QMetaType::UInt:
@@ -89,23 +80,22 @@ static FieldType fieldTypeOf(const QSqlField& f)
     }
 }
 
-void Query::openCursor()
-{
+void Query::openCursor() {
     d->finish();
     d->rows.clear();
     Database& db = *database();
     d->db = &db;
     d->alias = DatabaseName();
     const QString sql = db.dialect().translateLocalSql(sql_.join("\n"));
-    if (sql.trimmed().isEmpty())
-        raise("No SQL statement available");
+    if (sql.trimmed().isEmpty()) raise("No SQL statement available");
     d->connection = db.snapshotConnection();
     d->statement = std::make_unique<QSqlQuery>(d->connection);
     d->statement->setForwardOnly(true);
     if (!d->statement->exec(sql)) {
         const QSqlError e = d->statement->lastError();
         d->finish();
-        throw EngineError(QString("%1: %2").arg(name(), e.databaseText().isEmpty() ? e.text() : e.databaseText()));
+        throw EngineError(
+            QString("%1: %2").arg(name(), e.databaseText().isEmpty() ? e.text() : e.databaseText()));
     }
     const QSqlRecord rec = d->statement->record();
     QVector<FieldDef> defs;
@@ -129,82 +119,62 @@ void Query::openCursor()
     }
 }
 
-void Query::closeCursor()
-{
+void Query::closeCursor() {
     d->finish();
     d->rows.clear();
 }
 
-static Row rowAt(const QVector<QVector<QVariant>>& rows, int i)
-{
-    return Row{RowKey{i}, rows[i]};
-}
+static Row rowAt(const QVector<QVector<QVariant>>& rows, int i) { return Row{RowKey{i}, rows[i]}; }
 
-bool Query::readFirst(Row& row)
-{
-    if (!d->ensure(0))
-        return false;
+bool Query::readFirst(Row& row) {
+    if (!d->ensure(0)) return false;
     row = rowAt(d->rows, 0);
     return true;
 }
 
-bool Query::readLast(Row& row)
-{
+bool Query::readLast(Row& row) {
     while (d->fetchOne()) {
     }
-    if (d->rows.isEmpty())
-        return false;
+    if (d->rows.isEmpty()) return false;
     row = rowAt(d->rows, int(d->rows.size()) - 1);
     return true;
 }
 
-bool Query::readNext(const RowKey& from, Row& row)
-{
-    if (from.isEmpty())
-        return false;
+bool Query::readNext(const RowKey& from, Row& row) {
+    if (from.isEmpty()) return false;
     const int i = from.first().toInt() + 1;
-    if (!d->ensure(i))
-        return false;
+    if (!d->ensure(i)) return false;
     row = rowAt(d->rows, i);
     return true;
 }
 
-bool Query::readPrior(const RowKey& from, Row& row)
-{
-    if (from.isEmpty())
-        return false;
+bool Query::readPrior(const RowKey& from, Row& row) {
+    if (from.isEmpty()) return false;
     const int i = from.first().toInt() - 1;
-    if (i < 0 || i >= d->rows.size())
-        return false;
+    if (i < 0 || i >= d->rows.size()) return false;
     row = rowAt(d->rows, i);
     return true;
 }
 
-bool Query::readRow(const RowKey& key, Row& row)
-{
-    if (key.isEmpty())
-        return false;
+bool Query::readRow(const RowKey& key, Row& row) {
+    if (key.isEmpty()) return false;
     const int i = key.first().toInt();
-    if (i < 0 || !d->ensure(i))
-        return false;
+    if (i < 0 || !d->ensure(i)) return false;
     row = rowAt(d->rows, i);
     return true;
 }
 
-int Query::RecordCount()
-{
+int Query::RecordCount() {
     requireActive();
     while (d->fetchOne()) {
     }
     return int(d->rows.size());
 }
 
-QVector<Row> Query::FetchRows(const RowKey& key, bool forward, int count, bool inclusive)
-{
+QVector<Row> Query::FetchRows(const RowKey& key, bool forward, int count, bool inclusive) {
     requireActive();
     QVector<Row> out;
-    if (count <= 0)
-        return out;
+    if (count <= 0) return out;
     int i;
     if (key.isEmpty()) {
         if (forward)
@@ -216,8 +186,7 @@ QVector<Row> Query::FetchRows(const RowKey& key, bool forward, int count, bool i
         }
     } else {
         i = key.first().toInt();
-        if (!inclusive)
-            i += forward ? 1 : -1;
+        if (!inclusive) i += forward ? 1 : -1;
     }
     while (int(out.size()) < count && i >= 0 && d->ensure(i)) {
         out << rowAt(d->rows, i);
@@ -228,8 +197,7 @@ QVector<Row> Query::FetchRows(const RowKey& key, bool forward, int count, bool i
 
 RowKey Query::insertRow(const QVector<QVariant>&) { raise("Cannot modify a read-only dataset"); }
 
-void Query::updateRow(const RowKey&, const QVector<QVariant>&, const QVector<QVariant>&)
-{
+void Query::updateRow(const RowKey&, const QVector<QVariant>&, const QVector<QVariant>&) {
     raise("Cannot modify a read-only dataset");
 }
 

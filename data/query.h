@@ -28,7 +28,7 @@ protected:
     bool readNext(const RowKey& from, Row& row) override;
     bool readPrior(const RowKey& from, Row& row) override;
     bool readRow(const RowKey& key, Row& row) override;
-    RowKey insertRow(const QVector<QVariant>& values) override;  // raise: read-only
+    RowKey insertRow(const QVector<QVariant>& values) override; // raise: read-only
     void updateRow(const RowKey&, const QVector<QVariant>&, const QVector<QVariant>&) override;
     void deleteRow(const RowKey&, const QVector<QVariant>&) override;
 

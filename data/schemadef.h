@@ -10,14 +10,14 @@ namespace data {
 class Database;
 
 struct IndexDef {
-    QString name;          // e.g. "NAMEIndex"
+    QString name; // e.g. "NAMEIndex"
     QStringList fields;
     bool unique = false;
 };
 
 struct TableDef {
     QString name;
-    QVector<FieldDef> fields;   // in table order; FieldType::AutoInc is the row key
+    QVector<FieldDef> fields; // in table order; FieldType::AutoInc is the row key
     QVector<IndexDef> indexes;
 };
 

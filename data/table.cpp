@@ -17,29 +17,28 @@ bool isText(FieldType t) { return t == FieldType::String || t == FieldType::Memo
 
 struct Table::Impl {
     bool open = false;
-    QString planKey;               // what the statements below were built for
-    QString table;                 // as the database spells it
-    QString pk;                    // the integer row key
+    QString planKey; // what the statements below were built for
+    QString table;   // as the database spells it
+    QString pk;      // the integer row key
     QVector<Database::ColumnInfo> columns;
-    QStringList fieldColumns;      // per field
+    QStringList fieldColumns; // per field
     QVector<FieldType> fieldTypes;
-    QVector<bool> writable;        // per field: stored by INSERT/UPDATE
-    QStringList keyColumns;        // order columns, then the row key
+    QVector<bool> writable; // per field: stored by INSERT/UPDATE
+    QStringList keyColumns; // order columns, then the row key
     QVector<bool> keyText;
-    QVector<int> keyField;         // field index of each key column, -1 if not a field
-    QString selectSql;             // "SELECT <key cols>, <field cols> FROM t"
+    QVector<int> keyField; // field index of each key column, -1 if not a field
+    QString selectSql;     // "SELECT <key cols>, <field cols> FROM t"
     QString ascOrder, descOrder;
-    QString filterSql;             // empty: no filter in force
+    QString filterSql; // empty: no filter in force
     QVariantList filterValues;
     std::unique_ptr<FilterExpr> parsedFilter; // of Table::filter_, parsed when set
 
     // rows read ahead around the current row, in order
     std::deque<Row> window;
     bool windowAtStart = false, windowAtEnd = false;
-    int hint = 0;                  // index of the row last moved to
+    int hint = 0; // index of the row last moved to
 
-    void clearWindow()
-    {
+    void clearWindow() {
         window.clear();
         windowAtStart = windowAtEnd = false;
     }
@@ -47,44 +46,36 @@ struct Table::Impl {
 
 Table::Table(QString name) : DataSet(std::move(name)), d(std::make_unique<Impl>()) {}
 
-Table::~Table()
-{
+Table::~Table() {
     // the dataset closes without events at program end
     d->clearWindow();
 }
 
-void Table::SetTableName(const QString& t)
-{
-    if (t == tableName_)
-        return;
-    if (Active())
-        raise("Cannot perform this operation on an open dataset");
+void Table::SetTableName(const QString& t) {
+    if (t == tableName_) return;
+    if (Active()) raise("Cannot perform this operation on an open dataset");
     tableName_ = t;
 }
 
 // --- resolving names ------------------------------------------------------------------------
 
-static const Database::ColumnInfo* findColumn(const QVector<Database::ColumnInfo>& cols, const QString& name)
-{
+static const Database::ColumnInfo* findColumn(const QVector<Database::ColumnInfo>& cols,
+                                              const QString& name) {
     for (const auto& c : cols)
-        if (c.name.compare(name, Qt::CaseInsensitive) == 0)
-            return &c;
+        if (c.name.compare(name, Qt::CaseInsensitive) == 0) return &c;
     return nullptr;
 }
 
-static QStringList splitFieldList(const QString& list)
-{
+static QStringList splitFieldList(const QString& list) {
     QStringList out;
     for (const QString& part : list.split(';', Qt::SkipEmptyParts)) {
         const QString f = part.trimmed();
-        if (!f.isEmpty())
-            out << f;
+        if (!f.isEmpty()) out << f;
     }
     return out;
 }
 
-QStringList Table::orderFields() const
-{
+QStringList Table::orderFields() const {
     if (d->open) {
         QStringList out = d->keyColumns;
         out.removeLast(); // the row key
@@ -95,10 +86,8 @@ QStringList Table::orderFields() const
 
 // --- opening ----------------------------------------------------------------------------------
 
-static QStringList resolveOrder(Database& db, const QString& table,
-                                const QVector<Database::ColumnInfo>& cols,
-                                const QString& indexName, const QString& indexFieldNames)
-{
+static QStringList resolveOrder(Database& db, const QString& table, const QVector<Database::ColumnInfo>& cols,
+                                const QString& indexName, const QString& indexFieldNames) {
     QStringList names;
     if (!indexName.isEmpty())
         names = db.indexFields(table, indexName);
@@ -107,25 +96,21 @@ static QStringList resolveOrder(Database& db, const QString& table,
     QStringList out;
     for (const QString& n : names) {
         const auto* c = findColumn(cols, n);
-        if (!c)
-            throw EngineError(QString("Field '%1' not found in table %2").arg(n, table));
-        if (!out.contains(c->name, Qt::CaseInsensitive))
-            out << c->name;
+        if (!c) throw EngineError(QString("Field '%1' not found in table %2").arg(n, table));
+        if (!out.contains(c->name, Qt::CaseInsensitive)) out << c->name;
     }
     return out;
 }
 
-void Table::openCursor()
-{
+void Table::openCursor() {
     // a failure leaves the cursor as it was (an open table keeps its order and filter)
-    if (tableName_.isEmpty())
-        raise("No table name is set");
+    if (tableName_.isEmpty()) raise("No table name is set");
     Database& db = *database();
     const Dialect& dl = db.dialect();
     // reopened as it was: the statements built last time still serve
-    QString planKey = QString::number(quintptr(&db)) + '|' + QString::number(db.schemaGeneration()) + '|'
-                      + tableName_ + '|' + indexName_ + '|' + indexFieldNames_ + '|'
-                      + (filtered_ ? filter_ : QString()) + '|' + QString::number(fieldDefs().size());
+    QString planKey = QString::number(quintptr(&db)) + '|' + QString::number(db.schemaGeneration()) + '|' +
+                      tableName_ + '|' + indexName_ + '|' + indexFieldNames_ + '|' +
+                      (filtered_ ? filter_ : QString()) + '|' + QString::number(fieldDefs().size());
     for (const FieldDef& f : fieldDefs())
         planKey += '|' + f.fieldName;
     if (!d->planKey.isEmpty() && d->planKey == planKey) {
@@ -158,8 +143,7 @@ void Table::openCursor()
     n.columns = cols;
     for (const FieldDef& f : fieldDefs()) {
         const auto* c = findColumn(cols, f.fieldName);
-        if (!c)
-            raise(QString("Field '%1' not found").arg(f.fieldName));
+        if (!c) raise(QString("Field '%1' not found").arg(f.fieldName));
         n.fieldColumns << c->name;
         n.fieldTypes << f.type;
         n.writable << (c->name.compare(pk, Qt::CaseInsensitive) != 0 && f.type != FieldType::AutoInc);
@@ -192,13 +176,11 @@ void Table::openCursor()
     n.ascOrder = " ORDER BY " + asc.join(", ");
     n.descOrder = " ORDER BY " + desc.join(", ");
     if (filtered_ && !filter_.trimmed().isEmpty()) {
-        if (!d->parsedFilter)
-            d->parsedFilter = FilterExpr::parse(filter_);
+        if (!d->parsedFilter) d->parsedFilter = FilterExpr::parse(filter_);
         n.filterSql = d->parsedFilter->toSql(
             [&](const QString& fname) {
                 const auto* c = findColumn(cols, fname);
-                if (!c)
-                    raise(QString("Field '%1' not found").arg(fname));
+                if (!c) raise(QString("Field '%1' not found").arg(fname));
                 return FilterExpr::Column{dl.quote(c->name), c->type};
             },
             dl, n.filterValues);
@@ -209,8 +191,7 @@ void Table::openCursor()
     d->open = true;
 }
 
-void Table::closeCursor()
-{
+void Table::closeCursor() {
     d->open = false;
     d->clearWindow();
 }
@@ -229,8 +210,7 @@ struct Seek {
 // Runs "select ... where <filter> AND <cond> order by ... limit n" and appends the rows.
 static int runSelect(Database& db, Table::Impl& d, int fieldCount, const QString& cond,
                      const QVariantList& condValues, bool forward, int limit, QVector<Row>& out,
-                     bool useFilter = true)
-{
+                     bool useFilter = true) {
     QStringList where;
     QVariantList values;
     if (useFilter && !d.filterSql.isEmpty()) {
@@ -242,11 +222,9 @@ static int runSelect(Database& db, Table::Impl& d, int fieldCount, const QString
         values << condValues;
     }
     QString sql = d.selectSql;
-    if (!where.isEmpty())
-        sql += " WHERE " + where.join(" AND ");
+    if (!where.isEmpty()) sql += " WHERE " + where.join(" AND ");
     sql += forward ? d.ascOrder : d.descOrder;
-    if (limit > 0)
-        sql += db.dialect().limit(limit);
+    if (limit > 0) sql += db.dialect().limit(limit);
     const int k = d.keyColumns.size();
     int n = 0;
     db.run(sql, values, [&](const Database::ResultRow& c) {
@@ -265,9 +243,8 @@ static int runSelect(Database& db, Table::Impl& d, int fieldCount, const QString
 
 // The rows after (forward) or before key, as a sequence of index ranges in order.
 // prefix: how many leading key columns take part; inclusive: the deepest compare admits equality.
-static QVector<Seek> seekRanges(const Table::Impl& d, const Dialect& dl, const RowKey& key,
-                                int prefix, bool forward, bool inclusive)
-{
+static QVector<Seek> seekRanges(const Table::Impl& d, const Dialect& dl, const RowKey& key, int prefix,
+                                bool forward, bool inclusive) {
     QVector<Seek> out;
     auto col = [&](int i) {
         const QString q = dl.quote(d.keyColumns[i]);
@@ -295,8 +272,7 @@ static QVector<Seek> seekRanges(const Table::Impl& d, const Dialect& dl, const R
                 ranges << qMakePair(col(level) + (incl ? " >= ?" : " > ?"), true);
         } else {
             if (null) {
-                if (incl)
-                    ranges << qMakePair(bare(level) + " IS NULL", false);
+                if (incl) ranges << qMakePair(bare(level) + " IS NULL", false);
             } else {
                 ranges << qMakePair(col(level) + (incl ? " <= ?" : " < ?"), true);
                 ranges << qMakePair(bare(level) + " IS NULL", false); // empty sorts first
@@ -305,38 +281,32 @@ static QVector<Seek> seekRanges(const Table::Impl& d, const Dialect& dl, const R
         for (const auto& r : ranges) {
             Seek s;
             QStringList parts = eq;
-            if (!r.first.isEmpty())
-                parts << r.first;
+            if (!r.first.isEmpty()) parts << r.first;
             s.where = parts.join(" AND ");
             s.values = eqValues;
-            if (r.second)
-                s.values << key[level];
+            if (r.second) s.values << key[level];
             out << s;
         }
     }
     return out;
 }
 
-static QVector<Row> seekRows(Database& db, Table::Impl& d, int fieldCount, const RowKey& key,
-                             int prefix, bool forward, bool inclusive, int count)
-{
+static QVector<Row> seekRows(Database& db, Table::Impl& d, int fieldCount, const RowKey& key, int prefix,
+                             bool forward, bool inclusive, int count) {
     QVector<Row> out;
     const QVector<Seek> seeks = seekRanges(d, db.dialect(), key, prefix, forward, inclusive);
     for (const Seek& s : seeks) {
-        if (out.size() >= count)
-            break;
+        if (out.size() >= count) break;
         runSelect(db, d, fieldCount, s.where, s.values, forward, count - int(out.size()), out);
     }
     return out;
 }
 
-bool Table::readFirst(Row& row)
-{
+bool Table::readFirst(Row& row) {
     QVector<Row> rows;
     runSelect(*database(), *d, fields().size(), {}, {}, true, readAhead, rows);
     d->clearWindow();
-    if (rows.isEmpty())
-        return false;
+    if (rows.isEmpty()) return false;
     for (auto& r : rows)
         d->window.push_back(r);
     d->windowAtStart = true;
@@ -345,13 +315,11 @@ bool Table::readFirst(Row& row)
     return true;
 }
 
-bool Table::readLast(Row& row)
-{
+bool Table::readLast(Row& row) {
     QVector<Row> rows;
     runSelect(*database(), *d, fields().size(), {}, {}, false, readAhead, rows);
     d->clearWindow();
-    if (rows.isEmpty())
-        return false;
+    if (rows.isEmpty()) return false;
     for (auto& r : rows)
         d->window.push_front(r);
     d->windowAtEnd = true;
@@ -361,32 +329,29 @@ bool Table::readLast(Row& row)
 }
 
 // Where a row is in the read-ahead window: looked for first where the last move left off.
-static int windowIndex(const std::deque<Row>& w, const RowKey& key, int& hint)
-{
+static int windowIndex(const std::deque<Row>& w, const RowKey& key, int& hint) {
     // the key's last element is the row key: unique
-    auto at = [&](int i) { return i >= 0 && i < int(w.size()) && w[size_t(i)].key.last() == key.last()
-                                  && w[size_t(i)].key == key; };
+    auto at = [&](int i) {
+        return i >= 0 && i < int(w.size()) && w[size_t(i)].key.last() == key.last() &&
+               w[size_t(i)].key == key;
+    };
     for (int i : {hint, hint + 1, hint - 1})
-        if (at(i))
-            return hint = i;
+        if (at(i)) return hint = i;
     for (int i = int(w.size()) - 1; i >= 0; --i)
-        if (at(i))
-            return hint = i;
+        if (at(i)) return hint = i;
     return -1;
 }
 
-bool Table::readNext(const RowKey& from, Row& row)
-{
-    if (from.size() != d->keyColumns.size())
-        return false;
+bool Table::readNext(const RowKey& from, Row& row) {
+    if (from.size() != d->keyColumns.size()) return false;
     const int i = windowIndex(d->window, from, d->hint);
     if (i >= 0 && i + 1 < int(d->window.size())) {
         row = d->window[size_t(i + 1)];
         return true;
     }
-    if (i >= 0 && d->windowAtEnd)
-        return false;
-    const QVector<Row> rows = seekRows(*database(), *d, fields().size(), from, from.size(), true, false, readAhead);
+    if (i >= 0 && d->windowAtEnd) return false;
+    const QVector<Row> rows =
+        seekRows(*database(), *d, fields().size(), from, from.size(), true, false, readAhead);
     if (i < 0) {
         d->clearWindow(); // a new window, starting after the row we come from
     }
@@ -397,26 +362,22 @@ bool Table::readNext(const RowKey& from, Row& row)
         d->window.pop_front();
         d->windowAtStart = false;
     }
-    if (rows.isEmpty())
-        return false;
+    if (rows.isEmpty()) return false;
     row = rows.first();
     return true;
 }
 
-bool Table::readPrior(const RowKey& from, Row& row)
-{
-    if (from.size() != d->keyColumns.size())
-        return false;
+bool Table::readPrior(const RowKey& from, Row& row) {
+    if (from.size() != d->keyColumns.size()) return false;
     const int i = windowIndex(d->window, from, d->hint);
     if (i > 0) {
         row = d->window[size_t(i - 1)];
         return true;
     }
-    if (i == 0 && d->windowAtStart)
-        return false;
-    const QVector<Row> rows = seekRows(*database(), *d, fields().size(), from, from.size(), false, false, readAhead);
-    if (i < 0)
-        d->clearWindow();
+    if (i == 0 && d->windowAtStart) return false;
+    const QVector<Row> rows =
+        seekRows(*database(), *d, fields().size(), from, from.size(), false, false, readAhead);
+    if (i < 0) d->clearWindow();
     for (const Row& r : rows) // nearest first
         d->window.push_front(r);
     d->windowAtStart = rows.size() < readAhead;
@@ -424,23 +385,19 @@ bool Table::readPrior(const RowKey& from, Row& row)
         d->window.pop_back();
         d->windowAtEnd = false;
     }
-    if (rows.isEmpty())
-        return false;
+    if (rows.isEmpty()) return false;
     row = rows.first();
     return true;
 }
 
-bool Table::readRow(const RowKey& key, Row& row)
-{
+bool Table::readRow(const RowKey& key, Row& row) {
     // the same row re-read as it is stored now, found by its row key
-    if (key.isEmpty())
-        return false;
+    if (key.isEmpty()) return false;
     QVector<Row> rows;
     Database& db = *database();
     runSelect(db, *d, fields().size(), db.dialect().quote(d->pk) + " = ?", {key.last()}, true, 0, rows,
               false);
-    if (rows.isEmpty())
-        return false;
+    if (rows.isEmpty()) return false;
     row = rows.first();
     // refresh the read-ahead copy of the row
     const int i = windowIndex(d->window, key, d->hint);
@@ -453,11 +410,9 @@ bool Table::readRow(const RowKey& key, Row& row)
     return true;
 }
 
-bool Table::readNearest(const RowKey& key, Row& row)
-{
+bool Table::readNearest(const RowKey& key, Row& row) {
     d->clearWindow();
-    if (key.size() != d->keyColumns.size())
-        return false;
+    if (key.size() != d->keyColumns.size()) return false;
     QVector<Row> rows;
     Database& db = *database();
     runSelect(db, *d, fields().size(), db.dialect().quote(d->pk) + " = ?", {key.last()}, true, 0, rows);
@@ -474,8 +429,7 @@ void Table::rowsChanged() { d->clearWindow(); }
 
 // "c IS NULL" or "c = ?": a compare with a value as read, NULL-safe on every engine.
 static void addCompare(const Dialect& dl, const QString& column, const QVariant& value, QStringList& where,
-                       QVariantList& values)
-{
+                       QVariantList& values) {
     if (value.isNull())
         where << dl.quote(column) + " IS NULL";
     else {
@@ -484,26 +438,23 @@ static void addCompare(const Dialect& dl, const QString& column, const QVariant&
     }
 }
 
-static void conflict(Database& db, Table::Impl& d, const QVariant& pk)
-{
+static void conflict(Database& db, Table::Impl& d, const QVariant& pk) {
     bool exists = false;
-    db.run("SELECT 1 FROM " + db.dialect().quote(d.table) + " WHERE " + db.dialect().quote(d.pk) + " = ?", {pk},
-           [&](const Database::ResultRow&) { exists = true; });
+    db.run("SELECT 1 FROM " + db.dialect().quote(d.table) + " WHERE " + db.dialect().quote(d.pk) + " = ?",
+           {pk}, [&](const Database::ResultRow&) { exists = true; });
     if (exists)
         throw EngineError("The row was changed by another user since it was read. "
                           "Cancel, then make the change again on the row as it is now.");
     throw EngineError("The row was deleted by another user since it was read.");
 }
 
-RowKey Table::insertRow(const QVector<QVariant>& values)
-{
+RowKey Table::insertRow(const QVector<QVariant>& values) {
     Database& db = *database();
     const Dialect& dl = db.dialect();
     QStringList cols, marks;
     QVariantList binds;
     for (int i = 0; i < d->fieldColumns.size(); ++i) {
-        if (!d->writable[i])
-            continue;
+        if (!d->writable[i]) continue;
         cols << dl.quote(d->fieldColumns[i]);
         marks << "?";
         binds << values.value(i);
@@ -511,8 +462,7 @@ RowKey Table::insertRow(const QVector<QVariant>& values)
     QString sql = "INSERT INTO " + dl.quote(d->table);
     sql += cols.isEmpty() ? QString(" DEFAULT VALUES")
                           : " (" + cols.join(", ") + ") VALUES (" + marks.join(", ") + ")";
-    if (dl.insertReturning())
-        sql += " RETURNING " + dl.quote(d->pk);
+    if (dl.insertReturning()) sql += " RETURNING " + dl.quote(d->pk);
     Database::WriteScope scope(db);
     QVariant id;
     if (dl.insertReturning())
@@ -528,38 +478,33 @@ RowKey Table::insertRow(const QVector<QVariant>& values)
     return key;
 }
 
-void Table::updateRow(const RowKey& key, const QVector<QVariant>& original, const QVector<QVariant>& values)
-{
+void Table::updateRow(const RowKey& key, const QVector<QVariant>& original, const QVector<QVariant>& values) {
     Database& db = *database();
     const Dialect& dl = db.dialect();
     QStringList sets, where;
     QVariantList binds, whereValues;
     for (int i = 0; i < d->fieldColumns.size(); ++i) {
-        if (!d->writable[i])
-            continue;
+        if (!d->writable[i]) continue;
         sets << dl.quote(d->fieldColumns[i]) + " = ?";
         binds << values.value(i);
     }
     d->clearWindow();
-    if (sets.isEmpty())
-        return;
+    if (sets.isEmpty()) return;
     where << dl.quote(d->pk) + " = ?";
     whereValues << key.last();
     // stored only while the row is still as it was read
     for (int i = 0; i < d->fieldColumns.size(); ++i)
         if (d->fieldColumns[i].compare(d->pk, Qt::CaseInsensitive) != 0)
             addCompare(dl, d->fieldColumns[i], original.value(i), where, whereValues);
-    const QString sql = "UPDATE " + dl.quote(d->table) + " SET " + sets.join(", ") + " WHERE "
-                        + where.join(" AND ");
+    const QString sql =
+        "UPDATE " + dl.quote(d->table) + " SET " + sets.join(", ") + " WHERE " + where.join(" AND ");
     Database::WriteScope scope(db);
     const int affected = db.run(sql, binds + whereValues);
-    if (affected == 0)
-        conflict(db, *d, key.last());
+    if (affected == 0) conflict(db, *d, key.last());
     scope.commit();
 }
 
-void Table::deleteRow(const RowKey& key, const QVector<QVariant>& original)
-{
+void Table::deleteRow(const RowKey& key, const QVector<QVariant>& original) {
     Database& db = *database();
     const Dialect& dl = db.dialect();
     QStringList where;
@@ -571,38 +516,33 @@ void Table::deleteRow(const RowKey& key, const QVector<QVariant>& original)
             addCompare(dl, d->fieldColumns[i], original.value(i), where, whereValues);
     d->clearWindow();
     Database::WriteScope scope(db);
-    const int affected = db.run("DELETE FROM " + dl.quote(d->table) + " WHERE " + where.join(" AND "), whereValues);
-    if (affected == 0)
-        conflict(db, *d, key.last());
+    const int affected =
+        db.run("DELETE FROM " + dl.quote(d->table) + " WHERE " + where.join(" AND "), whereValues);
+    if (affected == 0) conflict(db, *d, key.last());
     scope.commit();
 }
 
-RowKey Table::rowKeyOf(const RowKey& old, const QVector<QVariant>& values) const
-{
+RowKey Table::rowKeyOf(const RowKey& old, const QVector<QVariant>& values) const {
     RowKey key = old;
     for (int i = 0; i + 1 < d->keyColumns.size() && i < key.size(); ++i)
-        if (d->keyField[i] >= 0)
-            key[i] = values.value(d->keyField[i]);
+        if (d->keyField[i] >= 0) key[i] = values.value(d->keyField[i]);
     return key;
 }
 
 // --- order, filter, searches ------------------------------------------------------------------
 
-void Table::reorder()
-{
+void Table::reorder() {
     // the current row stays current under the new order
     const RowKey current = CurrentKey();
     openCursor();
     Row r;
     bool ok = !current.isEmpty() && readRow(RowKey{current.last()}, r);
-    if (!ok)
-        ok = readFirst(r);
+    if (!ok) ok = readFirst(r);
     moveTo(ok ? &r : nullptr, !ok, !ok, false);
     notifyDataSetChanged();
 }
 
-void Table::SetIndexName(const QString& index)
-{
+void Table::SetIndexName(const QString& index) {
     if (!Active()) {
         indexName_ = index;
         indexFieldNames_.clear();
@@ -616,8 +556,7 @@ void Table::SetIndexName(const QString& index)
     reorder();
 }
 
-void Table::SetIndexFieldNames(const QString& fieldsList)
-{
+void Table::SetIndexFieldNames(const QString& fieldsList) {
     if (!Active()) {
         indexFieldNames_ = fieldsList;
         indexName_.clear();
@@ -631,8 +570,7 @@ void Table::SetIndexFieldNames(const QString& fieldsList)
     reorder();
 }
 
-void Table::SetFilter(const QString& filter)
-{
+void Table::SetFilter(const QString& filter) {
     std::unique_ptr<FilterExpr> parsed;
     if (!filter.trimmed().isEmpty()) {
         try {
@@ -661,8 +599,7 @@ void Table::SetFilter(const QString& filter)
     notifyDataSetChanged(); // other rows: the grids read them afresh
 }
 
-void Table::SetFiltered(bool on)
-{
+void Table::SetFiltered(bool on) {
     if (!Active()) {
         filtered_ = on;
         return;
@@ -671,13 +608,11 @@ void Table::SetFiltered(bool on)
     const bool old = filtered_;
     filtered_ = on;
     try {
-        if (!d->parsedFilter && !filter_.trimmed().isEmpty())
-            d->parsedFilter = FilterExpr::parse(filter_);
+        if (!d->parsedFilter && !filter_.trimmed().isEmpty()) d->parsedFilter = FilterExpr::parse(filter_);
         openCursor();
     } catch (const DatabaseError& e) {
         filtered_ = old;
-        if (dynamic_cast<const EngineError*>(&e) || e.message().startsWith(name() + ": "))
-            throw;
+        if (dynamic_cast<const EngineError*>(&e) || e.message().startsWith(name() + ": ")) throw;
         raise(e.message());
     }
     First();
@@ -685,23 +620,17 @@ void Table::SetFiltered(bool on)
 }
 
 // The value a search text stands for in a key column: text cut to the field's size.
-static QVariant keyValue(const Table& t, const Table::Impl& d, int keyIndex, const QVariant& v)
-{
+static QVariant keyValue(const Table& t, const Table::Impl& d, int keyIndex, const QVariant& v) {
     const int fi = d.keyField[keyIndex];
-    if (fi < 0)
-        return v.metaType().id() == QMetaType::QString && v.toString().isEmpty() ? QVariant() : v;
+    if (fi < 0) return v.metaType().id() == QMetaType::QString && v.toString().isEmpty() ? QVariant() : v;
     const Field* f = t.fields()[fi];
-    if (v.isNull())
-        return {};
-    if (v.metaType().id() == QMetaType::QString)
-        return f->convertText(v.toString());
-    if (f->isText())
-        return f->convertText(v.toString());
+    if (v.isNull()) return {};
+    if (v.metaType().id() == QMetaType::QString) return f->convertText(v.toString());
+    if (f->isText()) return f->convertText(v.toString());
     return v;
 }
 
-void Table::FindNearest(const QVariantList& keyValues)
-{
+void Table::FindNearest(const QVariantList& keyValues) {
     requireActive();
     CheckBrowseMode();
     // the order fields, or the row key itself when the table has no order
@@ -711,8 +640,7 @@ void Table::FindNearest(const QVariantList& keyValues)
     bool allEmpty = true;
     for (int i = 0; i < p; ++i) {
         key << keyValue(*this, *d, i, keyValues[i]);
-        if (!key.back().isNull())
-            allEmpty = false;
+        if (!key.back().isNull()) allEmpty = false;
     }
     Row r;
     bool ok = false;
@@ -731,13 +659,11 @@ void Table::FindNearest(const QVariantList& keyValues)
     moveTo(ok ? &r : nullptr, !ok, !ok);
 }
 
-bool Table::FindKey(const QVariantList& keyValues)
-{
+bool Table::FindKey(const QVariantList& keyValues) {
     requireActive();
     CheckBrowseMode();
     const int p = std::min<int>(keyValues.size(), d->keyColumns.size());
-    if (p == 0)
-        return false;
+    if (p == 0) return false;
     Database& db = *database();
     QStringList where;
     QVariantList values;
@@ -747,15 +673,13 @@ bool Table::FindKey(const QVariantList& keyValues)
     }
     QVector<Row> rows;
     runSelect(db, *d, fields().size(), where.join(" AND "), values, true, 1, rows);
-    if (rows.isEmpty())
-        return false;
+    if (rows.isEmpty()) return false;
     d->clearWindow();
     moveTo(&rows.first(), false, false);
     return true;
 }
 
-bool Table::Locate(const QString& fieldName, const QVariant& value)
-{
+bool Table::Locate(const QString& fieldName, const QVariant& value) {
     requireActive();
     CheckBrowseMode();
     Field* f = FieldByName(fieldName);
@@ -775,38 +699,32 @@ bool Table::Locate(const QString& fieldName, const QVariant& value)
     }
     QVector<Row> rows;
     runSelect(db, *d, fields().size(), cond, values, true, 1, rows);
-    if (rows.isEmpty())
-        return false;
+    if (rows.isEmpty()) return false;
     d->clearWindow();
     moveTo(&rows.first(), false, false);
     return true;
 }
 
-int Table::RecordCount()
-{
+int Table::RecordCount() {
     requireActive();
     Database& db = *database();
     QString sql = "SELECT COUNT(*) FROM " + db.dialect().quote(d->table);
-    if (!d->filterSql.isEmpty())
-        sql += " WHERE " + d->filterSql;
+    if (!d->filterSql.isEmpty()) sql += " WHERE " + d->filterSql;
     int n = 0;
     db.run(sql, d->filterValues, [&](const Database::ResultRow& c) { n = c.value(0).toInt(); });
     return n;
 }
 
-QVector<Row> Table::FetchRows(const RowKey& key, bool forward, int count, bool inclusive)
-{
+QVector<Row> Table::FetchRows(const RowKey& key, bool forward, int count, bool inclusive) {
     requireActive();
     QVector<Row> out;
-    if (count <= 0)
-        return out;
+    if (count <= 0) return out;
     Database& db = *database();
     if (key.isEmpty()) {
         runSelect(db, *d, fields().size(), {}, {}, forward, count, out);
         return out;
     }
-    if (key.size() != d->keyColumns.size())
-        return out;
+    if (key.size() != d->keyColumns.size()) return out;
     return seekRows(db, *d, fields().size(), key, key.size(), forward, inclusive, count);
 }
 

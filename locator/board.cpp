@@ -14,18 +14,14 @@ const TLocatorBoard::Design TLocatorBoard::OutOfOffice{"EmployeeOutForm", "Staff
 
 TLocatorBoard::TLocatorBoard(const Design& design, QWidget* parent)
     : controls::Form(QString::fromLatin1(design.layoutName), parent), design_(design) {
-    if (design_.activation != Activation::None)
-        FORM_HANDLER(FormActivate);
+    if (design_.activation != Activation::None) FORM_HANDLER(FormActivate);
     FORM_HANDLER(Button1Click);
 }
 
-data::Table& TLocatorBoard::boardTable() const {
-    return table(QString::fromLatin1(design_.tableName));
-}
+data::Table& TLocatorBoard::boardTable() const { return table(QString::fromLatin1(design_.tableName)); }
 
 void TLocatorBoard::FormActivate() {
-    if (design_.activation != Activation::Refresh)
-        return;
+    if (design_.activation != Activation::Refresh) return;
     // Open from start-up, so opening only makes sure; the re-read shows the check-outs and
     // check-ins saved since the last showing and stores a grid edit left pending then.
     data::Table& t = boardTable();

@@ -13,7 +13,7 @@ class Table;
 
 class TLocatorBoard : public controls::Form {
     Q_OBJECT
-  public:
+public:
     // What the board does when shown.
     enum class Activation {
         None,    // the layout binds no activation handler
@@ -45,7 +45,7 @@ class TLocatorBoard : public controls::Form {
     void FormActivate();
     void Button1Click();
 
-  protected:
+protected:
     TLocatorBoard(const Design& design, QWidget* parent);
 
     // Loads the layout with the board's global instance set for the whole of its creation
@@ -60,7 +60,7 @@ class TLocatorBoard : public controls::Form {
         }
     }
 
-  private:
+private:
     void searchByName();
     void selectDepartment();
 

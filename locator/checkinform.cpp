@@ -44,20 +44,15 @@ void TCheckInForm::FormCreate() {
 
 // Shows what other windows have stored since the last showing; a check-out left pending by
 // "Main Menu" is stored here by the browse check, without a history row.
-void TCheckInForm::FormActivate() {
-    table(QStringLiteral("StaffTable")).Refresh();
-}
+void TCheckInForm::FormActivate() { table(QStringLiteral("StaffTable")).Refresh(); }
 
-void TCheckInForm::StaffTableAfterOpen() {
-    table(QStringLiteral("StaffTable")).Refresh();
-}
+void TCheckInForm::StaffTableAfterOpen() { table(QStringLiteral("StaffTable")).Refresh(); }
 
 void TCheckInForm::StaffTableBeforeClose() {
     data::Table& staff = table(QStringLiteral("StaffTable"));
-    if (staff.State() != data::DataSetState::Edit && staff.State() != data::DataSetState::Insert)
-        return;
-    if (MessageDlg(QStringLiteral("Post changes before closing?"), MsgDlgType::Confirmation, MsgButtons::YesNoCancel) ==
-        ModalResult::Yes)
+    if (staff.State() != data::DataSetState::Edit && staff.State() != data::DataSetState::Insert) return;
+    if (MessageDlg(QStringLiteral("Post changes before closing?"), MsgDlgType::Confirmation,
+                   MsgButtons::YesNoCancel) == ModalResult::Yes)
         staff.Post();
     else
         staff.Cancel();
@@ -66,8 +61,8 @@ void TCheckInForm::StaffTableBeforeClose() {
 void TCheckInForm::EditDateLeftChange() {}
 
 void TCheckInForm::Button344Click() {
-    if (MessageDlg(QStringLiteral("Are you sure you want to Check Out?"), MsgDlgType::Confirmation, MsgButtons::YesNo) !=
-        ModalResult::Yes)
+    if (MessageDlg(QStringLiteral("Are you sure you want to Check Out?"), MsgDlgType::Confirmation,
+                   MsgButtons::YesNo) != ModalResult::Yes)
         return;
     data::Table& staff = table(QStringLiteral("StaffTable"));
     staff.Open();
@@ -109,14 +104,12 @@ void TCheckInForm::Button1Click() {
 }
 
 void TCheckInForm::Button2Click() {
-    if (MessageDlg(QStringLiteral("Return to Main Menu?"), MsgDlgType::Confirmation, MsgButtons::YesNoCancel) ==
-        ModalResult::Yes)
+    if (MessageDlg(QStringLiteral("Return to Main Menu?"), MsgDlgType::Confirmation,
+                   MsgButtons::YesNoCancel) == ModalResult::Yes)
         Close();
 }
 
-void TCheckInForm::Button3Click() {
-    DestinationForm->ShowModal();
-}
+void TCheckInForm::Button3Click() { DestinationForm->ShowModal(); }
 
 void TCheckInForm::DBLookupComboBox1Click() {
     const QString name = child<controls::DBLookupComboBox>(QStringLiteral("DBLookupComboBox1"))->text();

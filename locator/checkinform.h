@@ -5,7 +5,7 @@
 
 class TCheckInForm : public controls::Form {
     Q_OBJECT
-  public:
+public:
     explicit TCheckInForm(QWidget* parent = nullptr);
     ~TCheckInForm() override;
 
@@ -14,10 +14,10 @@ class TCheckInForm : public controls::Form {
     void StaffTableAfterOpen();
     void StaffTableBeforeClose(); // both the before-close and the after-close event
     void EditDateLeftChange();
-    void Button344Click();        // "Check Out"
-    void Button1Click();          // "Save"
-    void Button2Click();          // "Main Menu"
-    void Button3Click();          // "Destinations"
+    void Button344Click();         // "Check Out"
+    void Button1Click();           // "Save"
+    void Button2Click();           // "Main Menu"
+    void Button3Click();           // "Destinations"
     void DBLookupComboBox1Click(); // a name chosen in the name picker
 };
 

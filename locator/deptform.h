@@ -4,7 +4,7 @@
 
 class TDeptForm : public controls::Form {
     Q_OBJECT
-  public:
+public:
     explicit TDeptForm(QWidget* parent = nullptr);
     ~TDeptForm() override;
 

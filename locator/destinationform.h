@@ -7,7 +7,7 @@
 
 class TDestinationForm : public controls::Form {
     Q_OBJECT
-  public:
+public:
     explicit TDestinationForm(QWidget* parent = nullptr);
     ~TDestinationForm() override;
 

@@ -4,7 +4,7 @@
 
 class TEmployeeOutForm : public TLocatorBoard {
     Q_OBJECT
-  public:
+public:
     explicit TEmployeeOutForm(QWidget* parent = nullptr);
     ~TEmployeeOutForm() override;
 };

@@ -31,8 +31,8 @@ TForm12::~TForm12() {
 }
 
 void TForm12::BitBttn4Click() {
-    if (MessageDlg(QStringLiteral("Are you sure you want to Check In?"), MsgDlgType::Confirmation, MsgButtons::YesNo) !=
-        ModalResult::Yes)
+    if (MessageDlg(QStringLiteral("Are you sure you want to Check In?"), MsgDlgType::Confirmation,
+                   MsgButtons::YesNo) != ModalResult::Yes)
         return;
     data::Table& staff = table(QStringLiteral("StaffTable"));
     staff.Open();
@@ -68,13 +68,11 @@ void TForm12::Button5Click() {
     Close();
 }
 
-void TForm12::Button1Click() {
-    DestinationForm->ShowModal();
-}
+void TForm12::Button1Click() { DestinationForm->ShowModal(); }
 
 void TForm12::Button3Click() {
     // A pending edit stays pending while the window is hidden.
-    if (MessageDlg(QStringLiteral("Return to Main Menu?"), MsgDlgType::Confirmation, MsgButtons::YesNoCancel) ==
-        ModalResult::Yes)
+    if (MessageDlg(QStringLiteral("Return to Main Menu?"), MsgDlgType::Confirmation,
+                   MsgButtons::YesNoCancel) == ModalResult::Yes)
         Close();
 }

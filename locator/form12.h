@@ -6,7 +6,7 @@
 
 class TForm12 : public controls::Form {
     Q_OBJECT
-  public:
+public:
     explicit TForm12(QWidget* parent = nullptr);
     ~TForm12() override;
 

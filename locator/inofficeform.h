@@ -4,7 +4,7 @@
 
 class TInOfficeForm : public TLocatorBoard {
     Q_OBJECT
-  public:
+public:
     explicit TInOfficeForm(QWidget* parent = nullptr);
     ~TInOfficeForm() override;
 };

@@ -2,9 +2,7 @@
 
 namespace locator {
 
-
-data::TableDef staffLogTable()
-{
+data::TableDef staffLogTable() {
     data::TableDef t;
     t.name = "Staff_Log";
     t.fields = {
@@ -32,8 +30,7 @@ data::TableDef staffLogTable()
     return t;
 }
 
-data::TableDef destinationTable()
-{
+data::TableDef destinationTable() {
     data::TableDef t;
     t.name = "Destination";
     t.fields = {
@@ -51,8 +48,7 @@ data::TableDef destinationTable()
     return t;
 }
 
-data::TableDef deptTable()
-{
+data::TableDef deptTable() {
     data::TableDef t;
     t.name = "Dept";
     t.fields = {

@@ -4,7 +4,7 @@
 
 class TLocatorForm : public TLocatorBoard {
     Q_OBJECT
-  public:
+public:
     explicit TLocatorForm(QWidget* parent = nullptr);
     ~TLocatorForm() override;
 };

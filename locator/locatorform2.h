@@ -4,7 +4,7 @@
 
 class TLocatorForm2 : public TLocatorBoard {
     Q_OBJECT
-  public:
+public:
     explicit TLocatorForm2(QWidget* parent = nullptr);
     ~TLocatorForm2() override;
 };

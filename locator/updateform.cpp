@@ -51,18 +51,10 @@ void TUpdateForm::Button1Click() {
 
 // The boards work on tables of their own and are handed nothing; showing one leaves this
 // screen as it was.
-void TUpdateForm::Button2Click() {
-    LocatorForm->ShowModal();
-}
+void TUpdateForm::Button2Click() { LocatorForm->ShowModal(); }
 
-void TUpdateForm::Button3Click() {
-    LocatorForm2->ShowModal();
-}
+void TUpdateForm::Button3Click() { LocatorForm2->ShowModal(); }
 
-void TUpdateForm::Button4Click() {
-    InOfficeForm->ShowModal();
-}
+void TUpdateForm::Button4Click() { InOfficeForm->ShowModal(); }
 
-void TUpdateForm::Button5Click() {
-    EmployeeOutForm->ShowModal();
-}
+void TUpdateForm::Button5Click() { EmployeeOutForm->ShowModal(); }

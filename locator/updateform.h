@@ -6,16 +6,16 @@
 
 class TUpdateForm : public controls::Form {
     Q_OBJECT
-  public:
+public:
     explicit TUpdateForm(QWidget* parent = nullptr);
     ~TUpdateForm() override;
 
-    void FormActivate();  // each showing starts empty
-    void Button1Click();  // "&Search"
-    void Button2Click();  // "Alphabetical View"
-    void Button3Click();  // "Department View"
-    void Button4Click();  // "Employees IN Office"
-    void Button5Click();  // "Employees Out of Office"
+    void FormActivate(); // each showing starts empty
+    void Button1Click(); // "&Search"
+    void Button2Click(); // "Alphabetical View"
+    void Button3Click(); // "Department View"
+    void Button4Click(); // "Employees IN Office"
+    void Button5Click(); // "Employees Out of Office"
 };
 
 extern TUpdateForm* UpdateForm;

@@ -4,7 +4,7 @@
 
 class TAddMsgForm : public controls::Form {
     Q_OBJECT
-  public:
+public:
     explicit TAddMsgForm(QWidget* parent = nullptr);
     ~TAddMsgForm() override;
 };

@@ -4,7 +4,7 @@
 
 class TMediaForm : public controls::Form {
     Q_OBJECT
-  public:
+public:
     explicit TMediaForm(QWidget* parent = nullptr);
     ~TMediaForm() override;
 };

@@ -2,9 +2,7 @@
 
 namespace messages {
 
-
-data::TableDef messTable()
-{
+data::TableDef messTable() {
     data::TableDef t;
     t.name = "Mess";
     t.fields = {
@@ -30,8 +28,7 @@ data::TableDef messTable()
     return t;
 }
 
-data::TableDef mediaTable()
-{
+data::TableDef mediaTable() {
     data::TableDef t;
     t.name = "Media";
     t.fields = {
@@ -42,8 +39,7 @@ data::TableDef mediaTable()
     return t;
 }
 
-data::TableDef msgtypeTable()
-{
+data::TableDef msgtypeTable() {
     data::TableDef t;
     t.name = "Msgtype";
     t.fields = {

@@ -4,7 +4,7 @@
 
 class TMsgForm : public controls::Form {
     Q_OBJECT
-  public:
+public:
     explicit TMsgForm(QWidget* parent = nullptr);
     ~TMsgForm() override;
 };

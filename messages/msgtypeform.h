@@ -4,7 +4,7 @@
 
 class TMsgTypeForm : public controls::Form {
     Q_OBJECT
-  public:
+public:
     explicit TMsgTypeForm(QWidget* parent = nullptr);
     ~TMsgTypeForm() override;
 };

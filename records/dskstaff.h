@@ -4,7 +4,7 @@
 
 class TDSKSTAFF : public controls::Form {
     Q_OBJECT
-  public:
+public:
     explicit TDSKSTAFF(QWidget* parent = nullptr);
     ~TDSKSTAFF() override;
 };

@@ -4,7 +4,7 @@
 
 class TImportForm : public controls::Form {
     Q_OBJECT
-  public:
+public:
     explicit TImportForm(QWidget* parent = nullptr);
     ~TImportForm() override;
 };

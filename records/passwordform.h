@@ -4,7 +4,7 @@
 
 class TPasswordForm : public controls::Form {
     Q_OBJECT
-  public:
+public:
     explicit TPasswordForm(QWidget* parent = nullptr);
     ~TPasswordForm() override;
 };

@@ -2,9 +2,7 @@
 
 namespace records {
 
-
-data::TableDef staffTable()
-{
+data::TableDef staffTable() {
     using data::FieldType;
     data::TableDef t;
     t.name = "Staff";

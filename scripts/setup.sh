@@ -13,7 +13,7 @@ packages=(cmake g++ ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools libqt6uitools6
   libqt6sql6-sqlite libqt6sql6-psql libqt6sql6-odbc libgl-dev libjpeg-dev sqlite3
   qt6-qpa-plugins fonts-dejavu-core)
-[ "$mode" = test ] && packages+=(postgresql)
+[ "$mode" = test ] && packages+=(postgresql clang-format)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -23,6 +23,11 @@ if [ ${#missing[@]} -gt 0 ]; then
   [ "$(id -u)" -ne 0 ] && sudo="sudo"
   $sudo apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
+fi
+
+# The code's format is part of the test: every C++ file as .clang-format writes it.
+if [ "$mode" = test ]; then
+  git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run -Werror
 fi
 
 build=build

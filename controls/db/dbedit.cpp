@@ -21,9 +21,7 @@ void DBEdit::bindData(const FormObjects& objects) {
     bindStored(this, objects, QLineEdit::isReadOnly());
 }
 
-void DBEdit::bind(data::DataSource* source, const QString& fieldName) {
-    bindTo(source, fieldName);
-}
+void DBEdit::bind(data::DataSource* source, const QString& fieldName) { bindTo(source, fieldName); }
 
 void DBEdit::setDataField(const QString& fieldName) {
     binding_.fieldName = fieldName;
@@ -95,9 +93,7 @@ void DBEdit::reload() {
     updateTypingState();
 }
 
-void DBEdit::updateTypingState() {
-    QLineEdit::setReadOnly(!binding_.canType());
-}
+void DBEdit::updateTypingState() { QLineEdit::setReadOnly(!binding_.canType()); }
 
 void DBEdit::onTextChanged() {
     if (!reloading_) modified_ = true;

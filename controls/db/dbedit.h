@@ -14,7 +14,7 @@ namespace controls {
 
 class DBEdit : public QLineEdit, public dbctl::TextFieldLink, public DataAware {
     Q_OBJECT
-  public:
+public:
     explicit DBEdit(QWidget* parent = nullptr);
     ~DBEdit() override;
 
@@ -37,17 +37,17 @@ class DBEdit : public QLineEdit, public dbctl::TextFieldLink, public DataAware {
     // Text set by code is pending like typed text: it is stored at the next write of the row.
     void setText(const QString& text);
     void SetText(const QString& text) { setText(text); }
-  signals:
+signals:
     void changed();
 
-  protected:
+protected:
     void keyPressEvent(QKeyEvent* e) override;
     void focusInEvent(QFocusEvent* e) override;
     void focusOutEvent(QFocusEvent* e) override;
     void inputMethodEvent(QInputMethodEvent* e) override;
     void dropEvent(QDropEvent* e) override;
 
-  private:
+private:
     void reload() override;
     void updateTypingState() override;
     void storePending(data::Field& f) override;

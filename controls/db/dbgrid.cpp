@@ -25,7 +25,7 @@ namespace dbctl {
 // pending new row while the dataset is inserting. The current row shows the field values
 // (the row being edited); the others show the values as read.
 class GridModel : public QAbstractTableModel {
-  public:
+public:
     struct Line {
         data::RowKey key;
         QVector<QVariant> values;
@@ -128,14 +128,14 @@ class GridModel : public QAbstractTableModel {
         emit headerDataChanged(Qt::Vertical, first, last);
     }
 
-  private:
+private:
     DBGrid* grid_;
 };
 
 // ------------------------------------------------------------------- the cell editor
 
 class GridEditor : public QLineEdit {
-  public:
+public:
     GridEditor(QWidget* parent, DBGrid* grid, int column) : QLineEdit(parent), grid_(grid), column_(column) {
         setFrame(false);
     }
@@ -146,7 +146,7 @@ class GridEditor : public QLineEdit {
 
     QString pendingValue() const { return mask.isEmpty() ? text() : mask.storedValue(displayText()); }
 
-  protected:
+protected:
     void keyPressEvent(QKeyEvent* e) override {
         if (isEditingKey(e)) {
             const QString typed = e->text();
@@ -164,13 +164,13 @@ class GridEditor : public QLineEdit {
         QLineEdit::keyPressEvent(e);
     }
 
-  private:
+private:
     DBGrid* grid_;
     int column_;
 };
 
 class GridDelegate : public QStyledItemDelegate {
-  public:
+public:
     explicit GridDelegate(DBGrid* grid) : QStyledItemDelegate(grid), grid_(grid) {}
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
@@ -202,7 +202,7 @@ class GridDelegate : public QStyledItemDelegate {
     // The grid writes the cell itself (commitData), where the layer's errors are handled.
     void setModelData(QWidget*, QAbstractItemModel*, const QModelIndex&) const override {}
 
-  private:
+private:
     DBGrid* grid_;
 };
 
@@ -279,9 +279,7 @@ DBGrid::DBGrid(QWidget* parent)
     updateBar();
 }
 
-DBGrid::~DBGrid() {
-    disconnect(focusConnection_);
-}
+DBGrid::~DBGrid() { disconnect(focusConnection_); }
 
 void DBGrid::bindData(const FormObjects& objects) {
     const QVariant cols = property("columns");
@@ -322,9 +320,7 @@ void DBGrid::setColumns(const QVector<Column>& columns) {
     activeChanged();
 }
 
-void DBGrid::setColumns(const QJsonArray& columns) {
-    setColumns(columnsFromJson(columns));
-}
+void DBGrid::setColumns(const QJsonArray& columns) { setColumns(columnsFromJson(columns)); }
 
 void DBGrid::SetReadOnly(bool on) {
     readOnly_ = on;
@@ -333,24 +329,12 @@ void DBGrid::SetReadOnly(bool on) {
 
 // --- what the grid shows ---
 
-int DBGrid::shownRowCount() const {
-    return int(model_->lines.size());
-}
-int DBGrid::currentShownRow() const {
-    return model_->current;
-}
-int DBGrid::shownColumnCount() const {
-    return int(model_->cols.size());
-}
-QString DBGrid::columnTitle(int column) const {
-    return model_->cols.value(column).title;
-}
-QString DBGrid::cellText(int row, int column) const {
-    return model_->text(row, column);
-}
-bool DBGrid::isInsertRow(int row) const {
-    return row >= 0 && row == model_->insertAt;
-}
+int DBGrid::shownRowCount() const { return int(model_->lines.size()); }
+int DBGrid::currentShownRow() const { return model_->current; }
+int DBGrid::shownColumnCount() const { return int(model_->cols.size()); }
+QString DBGrid::columnTitle(int column) const { return model_->cols.value(column).title; }
+QString DBGrid::cellText(int row, int column) const { return model_->text(row, column); }
+bool DBGrid::isInsertRow(int row) const { return row >= 0 && row == model_->insertAt; }
 
 int DBGrid::visibleRowCapacity() const {
     const int rowHeight = std::max(1, verticalHeader()->defaultSectionSize());
@@ -667,9 +651,7 @@ void DBGrid::recordChanged(data::Field*) {
     if (model_->current >= 0) model_->rowsChanged(model_->current, model_->current);
 }
 
-void DBGrid::dataSetScrolled() {
-    request(Sync::Scroll);
-}
+void DBGrid::dataSetScrolled() { request(Sync::Scroll); }
 
 void DBGrid::followScroll() {
     data::DataSet* ds = dataSet();
@@ -695,9 +677,7 @@ void DBGrid::followScroll() {
     updateBar();
 }
 
-void DBGrid::dataSetChanged() {
-    request(Sync::Rebuild);
-}
+void DBGrid::dataSetChanged() { request(Sync::Rebuild); }
 
 void DBGrid::updateData() {
     if (editor_ && editor_->isModified()) writeEditor(editor_);

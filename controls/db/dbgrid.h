@@ -28,7 +28,7 @@ class GridEditor;
 
 class DBGrid : public QTableView, public data::DataLink, public DataAware {
     Q_OBJECT
-  public:
+public:
     struct Column {
         QString field;
         QString title;                           // empty: the field's name
@@ -73,7 +73,7 @@ class DBGrid : public QTableView, public data::DataLink, public DataAware {
     void dataSetChanged() override;
     void updateData() override;
 
-  protected:
+protected:
     void keyPressEvent(QKeyEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
@@ -87,11 +87,11 @@ class DBGrid : public QTableView, public data::DataLink, public DataAware {
     void keyboardSearch(const QString& search) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
-  protected slots:
+protected slots:
     void commitData(QWidget* editor) override;
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
 
-  private:
+private:
     friend class dbctl::GridModel;
     friend class dbctl::GridDelegate;
     friend class dbctl::GridEditor;

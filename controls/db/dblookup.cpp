@@ -47,8 +47,7 @@ bool isNavigationKey(int key) {
 
 // ===================================================================== DBLookupCombo
 
-DBLookupCombo::DBLookupCombo(QWidget* parent)
-    : QComboBox(parent), list_(new dbctl::LookupList(this)) {
+DBLookupCombo::DBLookupCombo(QWidget* parent) : QComboBox(parent), list_(new dbctl::LookupList(this)) {
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
     setCompleter(nullptr); // the text is stored as typed, never completed to a list entry
@@ -65,9 +64,7 @@ DBLookupCombo::DBLookupCombo(QWidget* parent)
     listLink_.onChange = [this] { listChanged(); };
 }
 
-DBLookupCombo::~DBLookupCombo() {
-    listLink_.onChange = nullptr;
-}
+DBLookupCombo::~DBLookupCombo() { listLink_.onChange = nullptr; }
 
 void DBLookupCombo::bindData(const FormObjects& objects) {
     binding_.readOnly = dbctl::boolProperty(this, "readOnly", false);
@@ -133,9 +130,7 @@ void DBLookupCombo::listChanged() {
     reloading_ = wasReloading;
 }
 
-void DBLookupCombo::updateTypingState() {
-    lineEdit()->setReadOnly(!canType());
-}
+void DBLookupCombo::updateTypingState() { lineEdit()->setReadOnly(!canType()); }
 
 void DBLookupCombo::storePending(data::Field& f) {
     f.SetAsString(currentText()); // cut to the field's width
@@ -242,9 +237,7 @@ DBLookupComboBox::DBLookupComboBox(QWidget* parent)
     listLink_.onChange = [this] { listChanged(); };
 }
 
-DBLookupComboBox::~DBLookupComboBox() {
-    listLink_.onChange = nullptr;
-}
+DBLookupComboBox::~DBLookupComboBox() { listLink_.onChange = nullptr; }
 
 void DBLookupComboBox::bindData(const FormObjects& objects) {
     binding_.readOnly = dbctl::boolProperty(this, "readOnly", false);
@@ -322,23 +315,15 @@ void DBLookupComboBox::listChanged() {
     update();
 }
 
-void DBLookupComboBox::activeChanged() {
-    reload();
-}
-void DBLookupComboBox::stateChanged() {
-    update();
-}
+void DBLookupComboBox::activeChanged() { reload(); }
+void DBLookupComboBox::stateChanged() { update(); }
 
 void DBLookupComboBox::recordChanged(data::Field* changed) {
     if (binding_.concerns(changed)) reload();
 }
 
-void DBLookupComboBox::dataSetScrolled() {
-    reload();
-}
-void DBLookupComboBox::dataSetChanged() {
-    reload();
-}
+void DBLookupComboBox::dataSetScrolled() { reload(); }
+void DBLookupComboBox::dataSetChanged() { reload(); }
 
 bool DBLookupComboBox::applyKey(const QVariant& key, const QString& text) {
     if (isBound()) {

@@ -18,7 +18,7 @@ namespace controls {
 
 class DBLookupCombo : public QComboBox, public dbctl::TextFieldLink, public DataAware {
     Q_OBJECT
-  public:
+public:
     explicit DBLookupCombo(QWidget* parent = nullptr);
     ~DBLookupCombo() override;
 
@@ -43,17 +43,17 @@ class DBLookupCombo : public QComboBox, public dbctl::TextFieldLink, public Data
 
     void showPopup() override;
 
-  signals:
+signals:
     void changed();
     void clicked();
 
-  protected:
+protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* e) override;
     void focusOutEvent(QFocusEvent* e) override;
     void wheelEvent(QWheelEvent* e) override;
 
-  private:
+private:
     bool bound() const { return !binding_.fieldName.isEmpty() && dataSource(); }
     bool canType() const;
     void reload() override;
@@ -71,7 +71,7 @@ class DBLookupCombo : public QComboBox, public dbctl::TextFieldLink, public Data
 
 class DBLookupComboBox : public QComboBox, public data::DataLink, public DataAware {
     Q_OBJECT
-  public:
+public:
     explicit DBLookupComboBox(QWidget* parent = nullptr);
     ~DBLookupComboBox() override;
 
@@ -109,11 +109,11 @@ class DBLookupComboBox : public QComboBox, public data::DataLink, public DataAwa
     // there is none or it is gone).
     void showPopup() override;
 
-  signals:
+signals:
     void clicked();
     void changed();
 
-  protected:
+protected:
     // While the list is closed every printable key extends a search text: the first listed
     // value that begins with it, ignoring case, is chosen; a key that finds nothing is not
     // added; after more than 2 seconds without a key the search starts afresh; Backspace and
@@ -122,7 +122,7 @@ class DBLookupComboBox : public QComboBox, public data::DataLink, public DataAwa
     void paintEvent(QPaintEvent* e) override;
     void wheelEvent(QWheelEvent* e) override;
 
-  private:
+private:
     bool canChoose() const;
     void reload();
     void listChanged();

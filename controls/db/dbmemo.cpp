@@ -22,13 +22,9 @@ void DBMemo::bindData(const FormObjects& objects) {
     bindStored(this, objects, QPlainTextEdit::isReadOnly());
 }
 
-void DBMemo::bind(data::DataSource* source, const QString& fieldName) {
-    bindTo(source, fieldName);
-}
+void DBMemo::bind(data::DataSource* source, const QString& fieldName) { bindTo(source, fieldName); }
 
-void DBMemo::setMaxChars(int chars) {
-    maxChars_ = chars;
-}
+void DBMemo::setMaxChars(int chars) { maxChars_ = chars; }
 
 int DBMemo::limit() const {
     if (maxChars_ > 0) return maxChars_;
@@ -42,9 +38,7 @@ void DBMemo::setText(const QString& text) {
     modified_ = true;
 }
 
-void DBMemo::storePending(data::Field& f) {
-    f.SetAsString(toPlainText());
-}
+void DBMemo::storePending(data::Field& f) { f.SetAsString(toPlainText()); }
 
 void DBMemo::refocusAfterRefusal() {
     if (!hasFocus() && isVisible()) setFocus(Qt::OtherFocusReason);
@@ -60,9 +54,7 @@ void DBMemo::reload() {
     updateTypingState();
 }
 
-void DBMemo::updateTypingState() {
-    QPlainTextEdit::setReadOnly(!binding_.canType());
-}
+void DBMemo::updateTypingState() { QPlainTextEdit::setReadOnly(!binding_.canType()); }
 
 void DBMemo::onTextChanged() {
     if (reloading_) {

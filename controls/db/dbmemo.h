@@ -8,7 +8,7 @@ namespace controls {
 
 class DBMemo : public QPlainTextEdit, public dbctl::TextFieldLink, public DataAware {
     Q_OBJECT
-  public:
+public:
     explicit DBMemo(QWidget* parent = nullptr);
     ~DBMemo() override;
 
@@ -27,16 +27,16 @@ class DBMemo : public QPlainTextEdit, public dbctl::TextFieldLink, public DataAw
     // Text set by code is pending like typed text.
     void setText(const QString& text);
     void SetText(const QString& text) { setText(text); }
-  signals:
+signals:
     void changed();
 
-  protected:
+protected:
     void keyPressEvent(QKeyEvent* e) override;
     void focusOutEvent(QFocusEvent* e) override;
     void inputMethodEvent(QInputMethodEvent* e) override;
     void insertFromMimeData(const QMimeData* source) override;
 
-  private:
+private:
     void reload() override;
     void updateTypingState() override;
     void storePending(data::Field& f) override;

@@ -53,12 +53,8 @@ DBNavigator::DBNavigator(QWidget* parent) : QWidget(parent) {
 
 DBNavigator::~DBNavigator() = default;
 
-QString DBNavigator::buttonName(Button b) {
-    return QString::fromLatin1(looks[b].name);
-}
-QString DBNavigator::buttonHint(Button b) {
-    return QString::fromLatin1(looks[b].hint);
-}
+QString DBNavigator::buttonName(Button b) { return QString::fromLatin1(looks[b].name); }
+QString DBNavigator::buttonHint(Button b) { return QString::fromLatin1(looks[b].hint); }
 
 void DBNavigator::bindData(const FormObjects& objects) {
     const QVariant buttons = property("visibleButtons");

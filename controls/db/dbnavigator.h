@@ -16,7 +16,7 @@ namespace controls {
 
 class DBNavigator : public QWidget, public data::DataLink, public DataAware {
     Q_OBJECT
-  public:
+public:
     enum Button { First, Prior, Next, Last, Insert, Delete, Edit, Post, Cancel, Refresh };
     Q_ENUM(Button)
     static constexpr int ButtonCount = 10;
@@ -51,7 +51,7 @@ class DBNavigator : public QWidget, public data::DataLink, public DataAware {
 
     void updateButtons();
 
-  private:
+private:
     void layoutButtons();
 
     QToolButton* buttons_[ButtonCount] = {};

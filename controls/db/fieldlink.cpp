@@ -159,13 +159,11 @@ void TextFieldLink::UpdateRecord() {
         return;
     }
     if (!binding_.editing()) return; // text put in by code while the row is only browsed: nowhere to write it
-    storePending(*f); // reloads the control through recordChanged()
+    storePending(*f);                // reloads the control through recordChanged()
     modified_ = false;
 }
 
-void TextFieldLink::activeChanged() {
-    reload();
-}
+void TextFieldLink::activeChanged() { reload(); }
 
 void TextFieldLink::stateChanged() {
     // Leaving edit or insert (post, cancel, close) ends whatever the control still held.
@@ -179,13 +177,9 @@ void TextFieldLink::recordChanged(data::Field* changed) {
     if (binding_.concerns(changed)) reload();
 }
 
-void TextFieldLink::dataSetScrolled() {
-    reload();
-}
+void TextFieldLink::dataSetScrolled() { reload(); }
 
-void TextFieldLink::dataSetChanged() {
-    reload();
-}
+void TextFieldLink::dataSetChanged() { reload(); }
 
 void TextFieldLink::updateData() {
     if (modified_) writePending();

@@ -46,7 +46,7 @@ bool leavesControl(const QFocusEvent* e);
 
 // The part a single-field control keeps of its binding.
 class FieldBinding {
-  public:
+public:
     explicit FieldBinding(data::DataLink& link) : link_(link) {}
 
     QString fieldName;
@@ -74,7 +74,7 @@ class FieldBinding {
     // the whole row, or anything while its dataset is closed.
     bool concerns(const data::Field* changed) const;
 
-  private:
+private:
     data::DataLink& link_;
 };
 
@@ -83,7 +83,7 @@ class FieldBinding {
 // control is left or the row is written), leaving edit drops it, and every move, reload or
 // opening of the dataset shows the field's value again.
 class TextFieldLink : public data::DataLink {
-  public:
+public:
     TextFieldLink() : binding_(*this) {}
 
     const QString& dataField() const { return binding_.fieldName; }
@@ -107,7 +107,7 @@ class TextFieldLink : public data::DataLink {
     void dataSetChanged() override;
     void updateData() override;
 
-  protected:
+protected:
     // Shows the field's value (or nothing) and ends any pending text.
     virtual void reload() {}
     virtual void updateTypingState() {}

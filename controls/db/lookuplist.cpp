@@ -36,9 +36,7 @@ void LookupList::reset() {
     endResetModel();
 }
 
-int LookupList::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : int(rows_.size());
-}
+int LookupList::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : int(rows_.size()); }
 
 QVariant LookupList::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rows_.size()) return {};

@@ -17,7 +17,7 @@ QString valueText(const QVariant& value);
 
 class LookupList : public QAbstractListModel {
     Q_OBJECT
-  public:
+public:
     explicit LookupList(QObject* parent = nullptr);
 
     void setFields(const QString& listField, const QString& keyField);
@@ -50,7 +50,7 @@ class LookupList : public QAbstractListModel {
     int pageSize() const { return pageSize_; }
     void setPageSize(int rows) { pageSize_ = rows > 0 ? rows : 1; }
 
-  private:
+private:
     struct Entry {
         data::RowKey rowKey;
         QString text;
@@ -68,7 +68,7 @@ class LookupList : public QAbstractListModel {
 
 // A data link that only reports that a list's rows may have changed.
 class ListLink : public data::DataLink {
-  public:
+public:
     std::function<void()> onChange;
     void activeChanged() override {
         if (onChange) onChange();
@@ -78,7 +78,8 @@ class ListLink : public data::DataLink {
     }
     // Lists `listField` (keyed by `keyField`) of `source`'s dataset in `list`; onChange
     // follows at once.
-    void bindList(LookupList& list, data::DataSource* source, const QString& listField, const QString& keyField) {
+    void bindList(LookupList& list, data::DataSource* source, const QString& listField,
+                  const QString& keyField) {
         list.setFields(listField, keyField);
         if (source == dataSource()) {
             if (onChange) onChange();

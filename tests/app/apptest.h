@@ -23,7 +23,7 @@ controls::Form* instance(const QString& name);
 QStringList instancesState();
 
 class Session {
-  public:
+public:
     explicit Session(bool sample = true);
     ~Session(); // the windows go first, then the database
     testsupport::TestDatabase& db() { return *db_; }
@@ -31,7 +31,7 @@ class Session {
     // The program's start-up up to the message loop: identity, the nineteen windows.
     void createWindows();
 
-  private:
+private:
     std::unique_ptr<testsupport::TestDatabase> db_;
     std::unique_ptr<testsupport::UiTestEnv> env_;
 };

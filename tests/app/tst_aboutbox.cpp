@@ -23,7 +23,7 @@ class TestAboutBox : public QObject {
         QVERIFY(QTest::qWaitForWindowActive(AboutForm));
     }
 
-  private slots:
+private slots:
     void init() {
         session = std::make_unique<apptest::Session>();
         session->createWindows();

@@ -11,7 +11,7 @@
 class TestInstall : public QObject {
     Q_OBJECT
 
-  private slots:
+private slots:
     void installPutsProgramsEntryAndIcon() {
         QTemporaryDir prefix;
         QVERIFY(prefix.isValid());

@@ -54,7 +54,7 @@ class TestMainWindow : public QObject {
     testsupport::NonBlockingShower& shower() { return session->env().shower(); }
     testsupport::ScriptedPrompter& prompter() { return session->env().prompter(); }
 
-  private slots:
+private slots:
     void init() {
         session = std::make_unique<apptest::Session>();
         session->createWindows();

@@ -15,7 +15,7 @@
 class TestProgramEnd : public QObject {
     Q_OBJECT
 
-  private slots:
+private slots:
     void endsWithoutStoringPendingRows_data() {
         QTest::addColumn<QString>("how");
         QTest::newRow("File > Exit") << "menu";

@@ -52,7 +52,7 @@ class TestStartup : public QObject {
 
     std::unique_ptr<apptest::Session> session;
 
-  private slots:
+private slots:
     void init() {
         session = std::make_unique<apptest::Session>();
         session->createWindows();

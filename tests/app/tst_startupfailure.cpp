@@ -14,7 +14,7 @@ namespace {
 
 // Records the one box and what the program looked like while it was up.
 class RecordingPrompter : public controls::Prompter {
-  public:
+public:
     struct Box {
         QString text, caption;
         controls::MsgDlgType type;
@@ -39,7 +39,7 @@ class RecordingPrompter : public controls::Prompter {
 class TestStartupFailure : public QObject {
     Q_OBJECT
 
-  private slots:
+private slots:
     void missingPieceEndsTheProgram_data() {
         QTest::addColumn<QString>("kind"); // table, index or alias
         QTest::addColumn<QString>("missing");

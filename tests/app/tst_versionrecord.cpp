@@ -49,7 +49,7 @@ Section findSection(const QByteArray& file, const QByteArray& wanted) {
 class TestVersionRecord : public QObject {
     Q_OBJECT
 
-  private slots:
+private slots:
     void programFileCarriesTheRecord() {
         QFile exe(QStringLiteral(QUORVALE_EXECUTABLE));
         QVERIFY2(exe.open(QIODevice::ReadOnly), QUORVALE_EXECUTABLE);

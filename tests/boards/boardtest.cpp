@@ -63,21 +63,17 @@ QStringList titles(const controls::DBGrid* grid) {
     return out;
 }
 
-int columnOf(const controls::DBGrid* grid, const QString& title) {
-    return int(titles(grid).indexOf(title));
-}
+int columnOf(const controls::DBGrid* grid, const QString& title) { return int(titles(grid).indexOf(title)); }
 
 QStringList column(const controls::DBGrid* grid, const QString& title) {
     QStringList out;
     const int c = columnOf(grid, title);
-    if (c < 0)
-        return {QStringLiteral("<no column %1>").arg(title)};
+    if (c < 0) return {QStringLiteral("<no column %1>").arg(title)};
     const data::DataSet* ds = grid->dataSet();
     if (!ds || !ds->Active() || (ds->IsEmpty() && ds->State() != data::DataSetState::Insert))
         return {}; // the one blank line an empty grid offers is no row
     for (int r = 0; r < grid->shownRowCount(); ++r)
-        if (!grid->isInsertRow(r))
-            out << grid->cellText(r, c);
+        if (!grid->isInsertRow(r)) out << grid->cellText(r, c);
     return out;
 }
 

@@ -14,7 +14,7 @@ class QAbstractButton;
 namespace boardtest {
 
 class Desk {
-  public:
+public:
     Desk();
     ~Desk(); // the windows (last made first), then the database
 
@@ -25,7 +25,7 @@ class Desk {
     // Creates the five windows; their active tables open now, so add rows first.
     void createWindows();
 
-  private:
+private:
     std::unique_ptr<testsupport::TestDatabase> db_;
     std::unique_ptr<testsupport::UiTestEnv> env_;
     QList<controls::Form*> windows_;

@@ -16,8 +16,7 @@ RowCounter::RowCounter(const QString& alias) {
 }
 
 RowCounter::~RowCounter() {
-    if (handle_)
-        sqlite3_trace_v2(static_cast<sqlite3*>(handle_), 0, nullptr, nullptr);
+    if (handle_) sqlite3_trace_v2(static_cast<sqlite3*>(handle_), 0, nullptr, nullptr);
 }
 
 void RowCounter::reset() {
@@ -37,8 +36,7 @@ int RowCounter::trace(unsigned type, void* self, void* p, void*) {
         const int sorts = sqlite3_stmt_status(st, SQLITE_STMTSTATUS_SORT, 1);
         c->sorts_ += sorts;
         c->fullScanSteps_ += sqlite3_stmt_status(st, SQLITE_STMTSTATUS_FULLSCAN_STEP, 1);
-        if (sorts)
-            c->sorted_ << QString::fromUtf8(sqlite3_sql(st));
+        if (sorts) c->sorted_ << QString::fromUtf8(sqlite3_sql(st));
     }
     return 0;
 }

@@ -8,7 +8,7 @@
 namespace boardtest {
 
 class RowCounter {
-  public:
+public:
     explicit RowCounter(const QString& alias); // starts counting now
     ~RowCounter();                             // stops
     RowCounter(const RowCounter&) = delete;
@@ -21,7 +21,7 @@ class RowCounter {
     int statements() const { return statements_; }
     QStringList sortedStatements() const { return sorted_; } // the SQL of those that sorted
 
-  private:
+private:
     static int trace(unsigned type, void* self, void* p, void* x);
     void* handle_ = nullptr;
     long long rows_ = 0, sorts_ = 0, fullScanSteps_ = 0;

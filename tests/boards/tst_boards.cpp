@@ -61,14 +61,17 @@ class TestBoards : public QObject {
         QCoreApplication::processEvents();
     }
 
-  private slots:
+private slots:
     void init() {
         desk = std::make_unique<boardtest::Desk>();
         // Every status the boards must tell apart, in an order that is not the name order.
         db().addStaff("Grant, Lee", {{"Status", "Out"}, {"Department", "Sales"}, {"Destination", "Airport"}});
         db().addStaff("Abbott, Helen", {{"Department", "Accounts"}});
-        db().addStaff("Baker, Tom", {{"Status", "Out"}, {"Department", "Sales"}, {"Destination", "Bank"},
-                                     {"Date_Left", "3/11/26"}, {"Time_Left", "9:30"}});
+        db().addStaff("Baker, Tom", {{"Status", "Out"},
+                                     {"Department", "Sales"},
+                                     {"Destination", "Bank"},
+                                     {"Date_Left", "3/11/26"},
+                                     {"Time_Left", "9:30"}});
         db().addStaff("Clark, Ida", {{"Status", "in"}});
         db().addStaff("Davis, Roy", {{"Status", "OUT"}});
         db().addStaff("Evans, Pia", {{"Status", QVariant()}, {"Destination", QVariant()}});
@@ -94,27 +97,41 @@ class TestBoards : public QObject {
         QTest::addColumn<int>("storedColumns");
         QTest::addColumn<QStringList>("groups");
         QTest::newRow("alphabetical")
-            << "LocatorForm" << "Automated Staff Locator" << "StaffTable" << "DataSource1" << "DBNavigator" << true
-            << QStringList{"Name", "Status", "Destination", "Date_Left", "Time Left", "Retrun Date", "Return Time",
-                           "Contact_Phone"}
-            << QStringList{"Status", "Date_Left", "Time Left", "Retrun Date", "Return Time"} << QStringList{"Name"}
-            << 8 << QStringList{"Actions", "Data Navigator"};
-        QTest::newRow("department")
-            << "LocatorForm2" << "Automated Staff Locator" << "Table1" << "DataSource4" << "DBNavigator2" << false
-            << QStringList{"Status", "Name", "Destination", "Date_Left", "Time Left", "Return Date", "Return Time",
-                           "Contact #"}
-            << QStringList{} << QStringList{} << 8 << QStringList{"Department Filter", "Locator Board Navigation"};
-        QTest::newRow("in office")
-            << "InOfficeForm" << "Employees IN Office" << "StaffTable" << "DataSource1" << "DBNavigator" << true
-            << QStringList{"Name", "Department", "Destination", "Date_Left", "Time Left", "Retrun Date", "Return Time",
-                           "Contact_Phone"}
-            << QStringList{"Date_Left", "Time Left", "Retrun Date", "Return Time"} << QStringList{"Name"} << 9
-            << QStringList{"Actions", "Data Navigator"};
+            << "LocatorForm"
+            << "Automated Staff Locator"
+            << "StaffTable"
+            << "DataSource1"
+            << "DBNavigator" << true
+            << QStringList{"Name",      "Status",      "Destination", "Date_Left",
+                           "Time Left", "Retrun Date", "Return Time", "Contact_Phone"}
+            << QStringList{"Status", "Date_Left", "Time Left", "Retrun Date", "Return Time"}
+            << QStringList{"Name"} << 8 << QStringList{"Actions", "Data Navigator"};
+        QTest::newRow("department") << "LocatorForm2"
+                                    << "Automated Staff Locator"
+                                    << "Table1"
+                                    << "DataSource4"
+                                    << "DBNavigator2" << false
+                                    << QStringList{"Status",    "Name",        "Destination", "Date_Left",
+                                                   "Time Left", "Return Date", "Return Time", "Contact #"}
+                                    << QStringList{} << QStringList{} << 8
+                                    << QStringList{"Department Filter", "Locator Board Navigation"};
+        QTest::newRow("in office") << "InOfficeForm"
+                                   << "Employees IN Office"
+                                   << "StaffTable"
+                                   << "DataSource1"
+                                   << "DBNavigator" << true
+                                   << QStringList{"Name",      "Department",  "Destination", "Date_Left",
+                                                  "Time Left", "Retrun Date", "Return Time", "Contact_Phone"}
+                                   << QStringList{"Date_Left", "Time Left", "Retrun Date", "Return Time"}
+                                   << QStringList{"Name"} << 9 << QStringList{"Actions", "Data Navigator"};
         QTest::newRow("out of office")
-            << "EmployeeOutForm" << "Employees Out Of Office" << "StaffTable" << "DataSource1" << "DBNavigator"
-            << true
-            << QStringList{"Name", "Department", "Destination", "Date Left", "Time Left", "Retrun Date", "Return Time",
-                           "Contact Phone"}
+            << "EmployeeOutForm"
+            << "Employees Out Of Office"
+            << "StaffTable"
+            << "DataSource1"
+            << "DBNavigator" << true
+            << QStringList{"Name",      "Department",  "Destination", "Date Left",
+                           "Time Left", "Retrun Date", "Return Time", "Contact Phone"}
             << QStringList{"Date Left", "Time Left", "Retrun Date", "Return Time"} << QStringList{"Name"} << 9
             << QStringList{"Actions", "Data Navigator"};
     }
@@ -223,10 +240,13 @@ class TestBoards : public QObject {
     void placement() {
         // The alphabetical and department boards are centred, the other two where stored.
         const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-        for (TLocatorBoard* b : {static_cast<TLocatorBoard*>(LocatorForm), static_cast<TLocatorBoard*>(LocatorForm2)}) {
+        for (TLocatorBoard* b :
+             {static_cast<TLocatorBoard*>(LocatorForm), static_cast<TLocatorBoard*>(LocatorForm2)}) {
             boardtest::show(b);
-            QVERIFY2(qAbs(b->frameGeometry().center().x() - screen.center().x()) <= 1, qPrintable(b->objectName()));
-            QVERIFY2(qAbs(b->frameGeometry().center().y() - screen.center().y()) <= 1, qPrintable(b->objectName()));
+            QVERIFY2(qAbs(b->frameGeometry().center().x() - screen.center().x()) <= 1,
+                     qPrintable(b->objectName()));
+            QVERIFY2(qAbs(b->frameGeometry().center().y() - screen.center().y()) <= 1,
+                     qPrintable(b->objectName()));
             b->Close();
         }
         boardtest::show(InOfficeForm);
@@ -240,9 +260,8 @@ class TestBoards : public QObject {
         QTest::addColumn<QString>("window");
         QTest::addColumn<QStringList>("names");
         QTest::newRow("alphabetical: everybody")
-            << "LocatorForm"
-            << QStringList{"Abbott, Helen", "Baker, Tom", "Clark, Ida", "Davis, Roy", "Evans, Pia", "Ford, Ada",
-                           "Grant, Lee", "Hill, Joe"};
+            << "LocatorForm" << QStringList{"Abbott, Helen", "Baker, Tom", "Clark, Ida", "Davis, Roy",
+                                            "Evans, Pia",    "Ford, Ada",  "Grant, Lee", "Hill, Joe"};
         // Exactly "IN" and exactly "Out": not "in", "OUT", "IN " or an empty status.
         QTest::newRow("in office") << "InOfficeForm" << QStringList{"Abbott, Helen", "Ford, Ada"};
         QTest::newRow("out of office") << "EmployeeOutForm" << QStringList{"Baker, Tom", "Grant, Lee"};
@@ -273,16 +292,34 @@ class TestBoards : public QObject {
         QTest::addColumn<QString>("window");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("found");
-        QTest::newRow("alphabetical, a beginning") << "LocatorForm" << "Cl" << "Clark, Ida";
-        QTest::newRow("alphabetical, empty text") << "LocatorForm" << "" << "Abbott, Helen";
-        QTest::newRow("alphabetical, beyond the last") << "LocatorForm" << "Zed" << "Hill, Joe";
-        QTest::newRow("alphabetical, case-sensitive") << "LocatorForm" << "abbott" << "Hill, Joe";
+        QTest::newRow("alphabetical, a beginning") << "LocatorForm"
+                                                   << "Cl"
+                                                   << "Clark, Ida";
+        QTest::newRow("alphabetical, empty text") << "LocatorForm"
+                                                  << ""
+                                                  << "Abbott, Helen";
+        QTest::newRow("alphabetical, beyond the last") << "LocatorForm"
+                                                       << "Zed"
+                                                       << "Hill, Joe";
+        QTest::newRow("alphabetical, case-sensitive") << "LocatorForm"
+                                                      << "abbott"
+                                                      << "Hill, Joe";
         // On a filtered board the search lands on the next employee the board lists.
-        QTest::newRow("in office, an employee who is out") << "InOfficeForm" << "Baker" << "Ford, Ada";
-        QTest::newRow("in office, status in other letters") << "InOfficeForm" << "Clark" << "Ford, Ada";
-        QTest::newRow("in office, beyond the last listed") << "InOfficeForm" << "G" << "Ford, Ada";
-        QTest::newRow("out of office, an employee who is in") << "EmployeeOutForm" << "Abbott" << "Baker, Tom";
-        QTest::newRow("out of office, between two") << "EmployeeOutForm" << "C" << "Grant, Lee";
+        QTest::newRow("in office, an employee who is out") << "InOfficeForm"
+                                                           << "Baker"
+                                                           << "Ford, Ada";
+        QTest::newRow("in office, status in other letters") << "InOfficeForm"
+                                                            << "Clark"
+                                                            << "Ford, Ada";
+        QTest::newRow("in office, beyond the last listed") << "InOfficeForm"
+                                                           << "G"
+                                                           << "Ford, Ada";
+        QTest::newRow("out of office, an employee who is in") << "EmployeeOutForm"
+                                                              << "Abbott"
+                                                              << "Baker, Tom";
+        QTest::newRow("out of office, between two") << "EmployeeOutForm"
+                                                    << "C"
+                                                    << "Grant, Lee";
     }
     void boardSearch() {
         QFETCH(QString, window);
@@ -301,9 +338,15 @@ class TestBoards : public QObject {
         QTest::addColumn<QString>("window");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("alphabetical") << "LocatorForm" << "Grant" << "Abbott, Helen";
-        QTest::newRow("in office") << "InOfficeForm" << "Ford" << "Abbott, Helen";
-        QTest::newRow("out of office") << "EmployeeOutForm" << "Grant" << "Baker, Tom";
+        QTest::newRow("alphabetical") << "LocatorForm"
+                                      << "Grant"
+                                      << "Abbott, Helen";
+        QTest::newRow("in office") << "InOfficeForm"
+                                   << "Ford"
+                                   << "Abbott, Helen";
+        QTest::newRow("out of office") << "EmployeeOutForm"
+                                       << "Grant"
+                                       << "Baker, Tom";
     }
     void enterSearchesNothingAndEscDoesNotClose() {
         // No button of a board is the default or the cancel button: the search runs only from
@@ -430,7 +473,8 @@ class TestBoards : public QObject {
         QVERIFY(editor && editor != g);
         static_cast<QLineEdit*>(editor)->selectAll();
         boardtest::type("Baker, Tom");
-        desk->prompter().expectMatching(QRegularExpression(".+"), MsgDlgType::Error, MsgButtons::OK, ModalResult::OK);
+        desk->prompter().expectMatching(QRegularExpression(".+"), MsgDlgType::Error, MsgButtons::OK,
+                                        ModalResult::OK);
         boardtest::key(Qt::Key_Down);
         QVERIFY(desk->prompter().verifyAllAnswered());
         QCOMPARE(LocatorForm->boardTable().State(), data::DataSetState::Edit);

@@ -35,8 +35,7 @@ class TestBoardScale : public QObject {
             .arg(counter->sortedStatements().join(" | "));
     }
     void resetCount() {
-        if (counter)
-            counter->reset();
+        if (counter) counter->reset();
     }
     void skipWithoutCounts() {
         if (!counter)
@@ -45,8 +44,7 @@ class TestBoardScale : public QObject {
     }
     // Far fewer rows than the table has, and nothing the engine had to read whole.
     void verifyFewRows(long long limit) {
-        if (!counter)
-            return; // no row counts on this engine: see the end of each test
+        if (!counter) return; // no row counts on this engine: see the end of each test
         qInfo("%s", qPrintable(report()));
         QVERIFY2(counter->rows() > 0, "the counter saw nothing");
         QVERIFY2(counter->rows() <= limit, qPrintable(report()));
@@ -54,7 +52,7 @@ class TestBoardScale : public QObject {
         QVERIFY2(counter->fullScanSteps() < employees / 2, qPrintable(report()));
     }
 
-  private slots:
+private slots:
     void init() {
         desk = std::make_unique<boardtest::Desk>();
         QSqlDatabase raw = desk->db().raw();

@@ -47,11 +47,11 @@ class TestDepartmentBoard : public QObject {
         return out;
     }
 
-  private slots:
+private slots:
     void init() {
         desk = std::make_unique<boardtest::Desk>();
-        for (const QString& d : {QString("Accounts"), QString("Mary's Office"), QString("Sales"), QString("Sales*"),
-                                 QString("sales"), longDept, QString("Empty Dept")})
+        for (const QString& d : {QString("Accounts"), QString("Mary's Office"), QString("Sales"),
+                                 QString("Sales*"), QString("sales"), longDept, QString("Empty Dept")})
             db().addDept(d);
         db().addStaff("Irwin, Kay", {{"Department", "Sales"}});
         db().addStaff("Abbott, Helen", {{"Department", "Accounts"}});
@@ -111,16 +111,20 @@ class TestDepartmentBoard : public QObject {
         QTest::addColumn<QString>("department");
         QTest::addColumn<QString>("filter");
         QTest::addColumn<QStringList>("names");
-        QTest::newRow("a name") << "Sales" << "Department ='Sales'" << QStringList{"Baker, Tom", "Irwin, Kay"};
+        QTest::newRow("a name") << "Sales"
+                                << "Department ='Sales'" << QStringList{"Baker, Tom", "Irwin, Kay"};
         QTest::newRow("a quote inside the name")
-            << "Mary's Office" << "Department ='Mary''s Office'" << QStringList{"Davis, Roy"};
+            << "Mary's Office"
+            << "Department ='Mary''s Office'" << QStringList{"Davis, Roy"};
         QTest::newRow("a name ending in a star: its beginning")
-            << "Sales*" << "Department ='Sales*'"
-            << QStringList{"Baker, Tom", "Clark, Ida", "Ford, Ada", "Irwin, Kay"};
-        QTest::newRow("same letters, other case") << "sales" << "Department ='sales'" << QStringList{"Evans, Pia"};
+            << "Sales*"
+            << "Department ='Sales*'" << QStringList{"Baker, Tom", "Clark, Ida", "Ford, Ada", "Irwin, Kay"};
+        QTest::newRow("same letters, other case") << "sales"
+                                                  << "Department ='sales'" << QStringList{"Evans, Pia"};
         QTest::newRow("longer than the employees' field")
             << longDept << "Department ='" + longDept + "'" << QStringList{};
-        QTest::newRow("nobody in it") << "Empty Dept" << "Department ='Empty Dept'" << QStringList{};
+        QTest::newRow("nobody in it") << "Empty Dept"
+                                      << "Department ='Empty Dept'" << QStringList{};
     }
     void selection() {
         QFETCH(QString, department);
@@ -131,8 +135,7 @@ class TestDepartmentBoard : public QObject {
         QVERIFY(table1().Filtered());
         QCOMPARE(table1().Filter(), filter);
         QCOMPARE(listed(), names);
-        if (!names.isEmpty())
-            QCOMPARE(current(), names.first());
+        if (!names.isEmpty()) QCOMPARE(current(), names.first());
         QCOMPARE(desk->prompter().asked(), QStringList());
     }
 
@@ -230,11 +233,13 @@ class TestDepartmentBoard : public QObject {
     void aPendingGridEditIsStoredByTheNextSelection() {
         select("Sales");
         grid()->setFocus();
-        grid()->setCurrentIndex(grid()->model()->index(grid()->currentShownRow(), boardtest::columnOf(grid(), "Destination")));
+        grid()->setCurrentIndex(
+            grid()->model()->index(grid()->currentShownRow(), boardtest::columnOf(grid(), "Destination")));
         boardtest::type("Canteen");
         pickList()->setKeyValue("Accounts");
         boardtest::click(selectButton());
-        QCOMPARE(db().scalar("SELECT Destination FROM Staff WHERE Name = 'Baker, Tom'").toString(), QString("Canteen"));
+        QCOMPARE(db().scalar("SELECT Destination FROM Staff WHERE Name = 'Baker, Tom'").toString(),
+                 QString("Canteen"));
         QCOMPARE(listed(), QStringList{"Abbott, Helen"});
     }
 };

@@ -39,21 +39,23 @@ class TestLocatorScreen : public QObject {
     QStringList enabledNavigatorButtons() {
         QStringList on;
         for (DBNavigator::Button b : navigator()->visibleButtons())
-            if (navigator()->button(b)->isEnabled())
-                on << DBNavigator::buttonName(b);
+            if (navigator()->button(b)->isEnabled()) on << DBNavigator::buttonName(b);
         return on;
     }
 
-  private slots:
+private slots:
     void init() {
         desk = std::make_unique<boardtest::Desk>();
         auto& db = desk->db();
         db.addStaff("Smythe, Bo", {{"Department", "Sales"}});
         db.addStaff("Abbott, Helen", {{"Department", "Accounts"}});
-        db.addStaff("Smith, Ann",
-                    {{"Status", "Out"}, {"Destination", "Harbour Office"}, {"Date_Left", "03/11/26"},
-                     {"Time_Left", "9:30"}, {"Return_Date", "03/12/26"}, {"Return_Time", "14:00"},
-                     {"Contact_Phone", "(555)123-4567"}});
+        db.addStaff("Smith, Ann", {{"Status", "Out"},
+                                   {"Destination", "Harbour Office"},
+                                   {"Date_Left", "03/11/26"},
+                                   {"Time_Left", "9:30"},
+                                   {"Return_Date", "03/12/26"},
+                                   {"Return_Time", "14:00"},
+                                   {"Contact_Phone", "(555)123-4567"}});
         db.addStaff("Smithson-Whitfield, Alexa");
         db.addStaff("Zeller, Max");
         db.addStaff("de Vries, Anna");
@@ -66,9 +68,14 @@ class TestLocatorScreen : public QObject {
 
     void layoutAsStored() {
         QCOMPARE(UpdateForm->windowTitle(), QString("Staff Locator"));
-        const QStringList labels = {"Last Name, First Name", "Were Am I Going",       "Date Left",
-                                    "Time Left ",            "Scheduled Return Date", "Scheduled Return Time",
-                                    "Contact Phone Number",  "Status"};
+        const QStringList labels = {"Last Name, First Name",
+                                    "Were Am I Going",
+                                    "Date Left",
+                                    "Time Left ",
+                                    "Scheduled Return Date",
+                                    "Scheduled Return Time",
+                                    "Contact Phone Number",
+                                    "Status"};
         const QStringList boxes = {"EditNAME",    "GoingEdit",   "DBEdit1",   "EditTIMELEFT",
                                    "EditDateRet", "EditTIMERET", "EditATEXT", "StatusDBEdit1"};
         const QStringList fields = {"Name",        "Destination", "Date_Left",     "Time_Left",
@@ -85,8 +92,7 @@ class TestLocatorScreen : public QObject {
             // Each box has its label beside it, on the same line and to its left.
             QLabel* label = nullptr;
             for (QLabel* l : UpdateForm->findChildren<QLabel*>())
-                if (l->text() == labels[i])
-                    label = l;
+                if (l->text() == labels[i]) label = l;
             QVERIFY2(label, qPrintable(labels[i]));
             QVERIFY(label->alignment() & Qt::AlignRight);
             QVERIFY(label->font().bold());
@@ -120,7 +126,8 @@ class TestLocatorScreen : public QObject {
         for (QLabel* l : searchGroup->findChildren<QLabel*>())
             prompts << l->text();
         QCOMPARE(prompts, (QStringList{"Enter Employee Last Name Here:", "(Then press the Search Button)"}));
-        QCOMPARE(edit1()->toolTip(), QString("Enter employee last name here then, click the search button..."));
+        QCOMPARE(edit1()->toolTip(),
+                 QString("Enter employee last name here then, click the search button..."));
         QCOMPARE(button("Button1")->text(), QString("&Search"));
         QCOMPARE(button("Button1")->toolTip(), QString("Click this button to locate the employee record..."));
         const QStringList boards = {"Alphabetical View", "Department View", "Employees IN Office",
@@ -143,7 +150,8 @@ class TestLocatorScreen : public QObject {
         QStringList hints;
         for (DBNavigator::Button b : navigator()->visibleButtons())
             hints << navigator()->button(b)->toolTip();
-        QCOMPARE(hints, (QStringList{"First record", "Prior record", "Next record", "Last record", "Refresh data"}));
+        QCOMPARE(hints,
+                 (QStringList{"First record", "Prior record", "Next record", "Last record", "Refresh data"}));
         auto* close = UpdateForm->child<controls::BitBtn>("BitBtn1");
         QVERIFY(navGroup->isAncestorOf(close));
         QVERIFY(close->isCloseKind());
@@ -183,16 +191,24 @@ class TestLocatorScreen : public QObject {
         QTest::addColumn<QString>("found");
         // Names on file, in the case-sensitive order: Abbott, Helen < Smith, Ann <
         // Smithson-Whitfield, Alexa < Smythe, Bo < Zeller, Max < de Vries, Anna.
-        QTest::newRow("empty text: the first employee") << "" << "Abbott, Helen";
-        QTest::newRow("a beginning") << "Sm" << "Smith, Ann";
-        QTest::newRow("between two names: the later") << "Smj" << "Smythe, Bo";
-        QTest::newRow("a whole name") << "Smythe, Bo" << "Smythe, Bo";
-        QTest::newRow("beyond the last: the last") << "zz" << "de Vries, Anna";
-        QTest::newRow("capitals sort before small letters") << "SMZ" << "Smith, Ann";
-        QTest::newRow("small letters sort after every capital") << "smith" << "de Vries, Anna";
+        QTest::newRow("empty text: the first employee") << ""
+                                                        << "Abbott, Helen";
+        QTest::newRow("a beginning") << "Sm"
+                                     << "Smith, Ann";
+        QTest::newRow("between two names: the later") << "Smj"
+                                                      << "Smythe, Bo";
+        QTest::newRow("a whole name") << "Smythe, Bo"
+                                      << "Smythe, Bo";
+        QTest::newRow("beyond the last: the last") << "zz"
+                                                   << "de Vries, Anna";
+        QTest::newRow("capitals sort before small letters") << "SMZ"
+                                                            << "Smith, Ann";
+        QTest::newRow("small letters sort after every capital") << "smith"
+                                                                << "de Vries, Anna";
         QTest::newRow("nothing after the 25th character") << "Smithson-Whitfield, AlexaZZZ"
-                                                            << "Smithson-Whitfield, Alexa";
-        QTest::newRow("a blank sorts before letters") << "Smith, " << "Smith, Ann";
+                                                          << "Smithson-Whitfield, Alexa";
+        QTest::newRow("a blank sorts before letters") << "Smith, "
+                                                      << "Smith, Ann";
     }
     void search() {
         QFETCH(QString, text);
@@ -223,8 +239,7 @@ class TestLocatorScreen : public QObject {
         QStringList order{shownName()};
         while (navigator()->button(DBNavigator::Next)->isEnabled()) {
             QTest::mouseClick(navigator()->button(DBNavigator::Next), Qt::LeftButton);
-            if (shownName() != order.last())
-                order << shownName();
+            if (shownName() != order.last()) order << shownName();
         }
         QCOMPARE(order, (QStringList{"Abbott, Helen", "Smith, Ann", "Smithson-Whitfield, Alexa", "Smythe, Bo",
                                      "Zeller, Max", "de Vries, Anna"}));
@@ -234,7 +249,8 @@ class TestLocatorScreen : public QObject {
         // A change stored elsewhere shows at the next search.
         boardtest::show(UpdateForm);
         search("Zeller");
-        desk->db().exec("UPDATE Staff SET Status = 'Out', Destination = 'Airport' WHERE Name = 'Zeller, Max'");
+        desk->db().exec(
+            "UPDATE Staff SET Status = 'Out', Destination = 'Airport' WHERE Name = 'Zeller, Max'");
         search("Zeller");
         QCOMPARE(box("GoingEdit")->text(), QString("Airport"));
         QCOMPARE(box("StatusDBEdit1")->text(), QString("Out"));
@@ -290,7 +306,8 @@ class TestLocatorScreen : public QObject {
             QCOMPARE(b->text(), before);
         }
         QCOMPARE(staff().State(), data::DataSetState::Browse);
-        QCOMPARE(desk->db().scalar("SELECT Status FROM Staff WHERE Name = 'Abbott, Helen'").toString(), QString("IN"));
+        QCOMPARE(desk->db().scalar("SELECT Status FROM Staff WHERE Name = 'Abbott, Helen'").toString(),
+                 QString("IN"));
     }
 
     void aBoardOpenedAndClosedLeavesTheScreenAsItWas() {
@@ -317,10 +334,14 @@ class TestLocatorScreen : public QObject {
     void eachButtonShowsItsBoard_data() {
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("board");
-        QTest::newRow("alphabetical") << "Button2" << "LocatorForm";
-        QTest::newRow("department") << "Button3" << "LocatorForm2";
-        QTest::newRow("in office") << "Button4" << "InOfficeForm";
-        QTest::newRow("out of office") << "Button5" << "EmployeeOutForm";
+        QTest::newRow("alphabetical") << "Button2"
+                                      << "LocatorForm";
+        QTest::newRow("department") << "Button3"
+                                    << "LocatorForm2";
+        QTest::newRow("in office") << "Button4"
+                                   << "InOfficeForm";
+        QTest::newRow("out of office") << "Button5"
+                                       << "EmployeeOutForm";
     }
     void eachButtonShowsItsBoard() {
         QFETCH(QString, button);
@@ -338,8 +359,8 @@ class TestLocatorScreen : public QObject {
     void aMissingNameIndexIsReportedAndTheScreenStaysEmpty() {
         boardtest::show(UpdateForm);
         desk->db().dropIndex("NAMEIndex");
-        desk->prompter().expectMatching(QRegularExpression(".*NAMEIndex.*"), MsgDlgType::Error, MsgButtons::OK,
-                                        ModalResult::OK);
+        desk->prompter().expectMatching(QRegularExpression(".*NAMEIndex.*"), MsgDlgType::Error,
+                                        MsgButtons::OK, ModalResult::OK);
         search("Smith");
         QVERIFY(desk->prompter().verifyAllAnswered());
         QVERIFY(UpdateForm->isVisible());

@@ -21,15 +21,16 @@ class TestCheckIn : public QObject, public WindowTest<TForm12> {
     QVariantMap abbott() { return desk->staff("Abbott, Helen"); }
 
     void checkIn(ModalResult answer = ModalResult::Yes) {
-        desk->prompter().expect("Are you sure you want to Check In?", MsgDlgType::Confirmation, MsgButtons::YesNo,
-                                answer);
+        desk->prompter().expect("Are you sure you want to Check In?", MsgDlgType::Confirmation,
+                                MsgButtons::YesNo, answer);
         click(form->child<QPushButton>("BitBttn4"));
     }
     void save(ModalResult answer) { answerSave("Button5", answer); }
 
     // Abbott is out when the program starts.
     static const QStringList& whereabouts() {
-        static const QStringList f = {"Date_Left", "Time_Left", "Return_Date", "Return_Time", "Contact_Phone"};
+        static const QStringList f = {"Date_Left", "Time_Left", "Return_Date", "Return_Time",
+                                      "Contact_Phone"};
         return f;
     }
     void verifyAbbottStillOut() {
@@ -40,7 +41,7 @@ class TestCheckIn : public QObject, public WindowTest<TForm12> {
         QCOMPARE(row.value("Contact_Phone").toString(), QString("(555)123-4567"));
     }
 
-  private slots:
+private slots:
     void init() {
         openDesk();
         desk->db().exec("UPDATE Staff SET Status = 'Out', Destination = 'Site Visit', Date_Left = '3/10/26', "
@@ -97,7 +98,8 @@ class TestCheckIn : public QObject, public WindowTest<TForm12> {
         QCOMPARE(h.value("Department").toString(), QString("Sales"));
         QCOMPARE(h.value("Destination").toString(), QString("IN Office"));
         QCOMPARE(h.value("Status").toString(), QString("IN"));
-        for (const char* empty : {"Date Left", "Time_Left", "Return_Date", "Return_Time", "Login_Name", "Contact_Phone"})
+        for (const char* empty :
+             {"Date Left", "Time_Left", "Return_Date", "Return_Time", "Login_Name", "Contact_Phone"})
             QVERIFY2(h.value(empty).isNull(), empty);
         QCOMPARE(staff().State(), DataSetState::Browse);
         QCOMPARE(log().State(), DataSetState::Browse);
@@ -249,8 +251,7 @@ class TestCheckIn : public QObject, public WindowTest<TForm12> {
     void checkInOfAnEmployeeAlreadyInAppendsAnotherRow() {
         press(form->child<DBNavigator>("DBNavigator1"), DBNavigator::Next); // Baker, who is in
         for (int i = 0; i < 2; ++i) {
-            if (i > 0)
-                QVERIFY(showActive(*form));
+            if (i > 0) QVERIFY(showActive(*form));
             checkIn();
             save(ModalResult::Yes);
         }
@@ -268,10 +269,14 @@ class TestCheckIn : public QObject, public WindowTest<TForm12> {
     void typingIntoThePickerSearchesByName_data() {
         QTest::addColumn<QString>("keys");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("lower case") << "ba" << "Baker, Tom";
-        QTest::newRow("upper case") << "CAR" << "Carter, Ann";
-        QTest::newRow("mixed case") << "aBb" << "Abbott, Helen";
-        QTest::newRow("letter that finds nothing") << "cz" << "Carter, Ann";
+        QTest::newRow("lower case") << "ba"
+                                    << "Baker, Tom";
+        QTest::newRow("upper case") << "CAR"
+                                    << "Carter, Ann";
+        QTest::newRow("mixed case") << "aBb"
+                                    << "Abbott, Helen";
+        QTest::newRow("letter that finds nothing") << "cz"
+                                                   << "Carter, Ann";
     }
     void typingIntoThePickerSearchesByName() {
         QFETCH(QString, keys);
@@ -321,8 +326,10 @@ class TestCheckIn : public QObject, public WindowTest<TForm12> {
     void failingSaveStoresNeither_data() {
         QTest::addColumn<QString>("table");
         QTest::addColumn<QString>("event");
-        QTest::newRow("history append refused") << "Staff_Log" << "INSERT";
-        QTest::newRow("staff row refused") << "Staff" << "UPDATE";
+        QTest::newRow("history append refused") << "Staff_Log"
+                                                << "INSERT";
+        QTest::newRow("staff row refused") << "Staff"
+                                           << "UPDATE";
     }
     void failingSaveStoresNeither() {
         QFETCH(QString, table);

@@ -16,7 +16,7 @@ using namespace locatortest;
 class TestCheckInWindow : public QObject, public WindowTest<TForm12> {
     Q_OBJECT
 
-  private slots:
+private slots:
     void init() {
         openDesk();
         createWindows(false);
@@ -44,9 +44,18 @@ class TestCheckInWindow : public QObject, public WindowTest<TForm12> {
         QTest::addColumn<QString>("order");
         QTest::addColumn<QString>("source");
         QTest::addColumn<int>("fieldCount");
-        QTest::newRow("StaffTable") << "StaffTable" << "Staff" << "Name" << "DataSource1" << 25;
-        QTest::newRow("Table2") << "Table2" << "Destination" << "Destination" << "DataSource2" << 9;
-        QTest::newRow("Table5") << "Table5" << "Staff_Log" << "Name" << "DataSource3" << 13;
+        QTest::newRow("StaffTable") << "StaffTable"
+                                    << "Staff"
+                                    << "Name"
+                                    << "DataSource1" << 25;
+        QTest::newRow("Table2") << "Table2"
+                                << "Destination"
+                                << "Destination"
+                                << "DataSource2" << 9;
+        QTest::newRow("Table5") << "Table5"
+                                << "Staff_Log"
+                                << "Name"
+                                << "DataSource3" << 13;
     }
     void dataObjectsOpenAtCreation() {
         QFETCH(QString, name);
@@ -100,16 +109,32 @@ class TestCheckInWindow : public QObject, public WindowTest<TForm12> {
         QTest::addColumn<QString>("fieldName");
         QTest::addColumn<int>("chars");
         QTest::addColumn<QString>("hint");
-        QTest::newRow("EditNAME") << "EditNAME" << "Label1" << "Last Name, First Name" << "Name" << 25
-                                  << "Employee name...";
-        QTest::newRow("EditDateLeft") << "EditDateLeft" << "Label3" << "Date Left" << "Date_Left" << 8 << "";
-        QTest::newRow("EditTIMELEFT") << "EditTIMELEFT" << "Label4" << "Time Left " << "Time_Left" << 5
-                                      << "Enter the time the employee left...";
-        QTest::newRow("DBEdit1") << "DBEdit1" << "Label5" << "Scheduled Return Date" << "Return_Date" << 8 << "";
+        QTest::newRow("EditNAME") << "EditNAME"
+                                  << "Label1"
+                                  << "Last Name, First Name"
+                                  << "Name" << 25 << "Employee name...";
+        QTest::newRow("EditDateLeft") << "EditDateLeft"
+                                      << "Label3"
+                                      << "Date Left"
+                                      << "Date_Left" << 8 << "";
+        QTest::newRow("EditTIMELEFT") << "EditTIMELEFT"
+                                      << "Label4"
+                                      << "Time Left "
+                                      << "Time_Left" << 5 << "Enter the time the employee left...";
+        QTest::newRow("DBEdit1") << "DBEdit1"
+                                 << "Label5"
+                                 << "Scheduled Return Date"
+                                 << "Return_Date" << 8 << "";
         QTest::newRow("EditTIMERET")
-            << "EditTIMERET" << "Label6" << "Scheduled Return Time" << "Return_Time" << 5
+            << "EditTIMERET"
+            << "Label6"
+            << "Scheduled Return Time"
+            << "Return_Time" << 5
             << "Enter the scheduled time the employee will return. Enter in Military time format...";
-        QTest::newRow("EditATEXT") << "EditATEXT" << "Label7" << "Contact Phone Number" << "Contact_Phone" << 13
+        QTest::newRow("EditATEXT") << "EditATEXT"
+                                   << "Label7"
+                                   << "Contact Phone Number"
+                                   << "Contact_Phone" << 13
                                    << "The contact telephone number at the destination...";
     }
     void fieldColumn() {
@@ -127,8 +152,7 @@ class TestCheckInWindow : public QObject, public WindowTest<TForm12> {
         QCOMPARE(edit->toolTip(), hint);
         // The name box takes its field's width; the others store a limit of their own.
         QCOMPARE(edit->maxChars(), box == "EditNAME" ? 0 : chars);
-        if (edit->field()->EditMaskText().isEmpty())
-            QCOMPARE(edit->maxLength(), chars);
+        if (edit->field()->EditMaskText().isEmpty()) QCOMPARE(edit->maxLength(), chars);
         QCOMPARE(edit->ReadOnly(), box == "EditNAME");
         auto* l = form->child<QLabel>(label);
         QCOMPARE(l->text(), labelText);
@@ -164,9 +188,15 @@ class TestCheckInWindow : public QObject, public WindowTest<TForm12> {
         QTest::addColumn<QString>("box");
         QTest::addColumn<QString>("source");
         QTest::addColumn<QString>("fieldName");
-        QTest::newRow("StatusDBEdit1") << "StatusDBEdit1" << "DataSource1" << "Status";
-        QTest::newRow("DBEdit2") << "DBEdit2" << "DataSource3" << "Transaction_Time";
-        QTest::newRow("DBEdit3") << "DBEdit3" << "DataSource3" << "Transaction_Time";
+        QTest::newRow("StatusDBEdit1") << "StatusDBEdit1"
+                                       << "DataSource1"
+                                       << "Status";
+        QTest::newRow("DBEdit2") << "DBEdit2"
+                                 << "DataSource3"
+                                 << "Transaction_Time";
+        QTest::newRow("DBEdit3") << "DBEdit3"
+                                 << "DataSource3"
+                                 << "Transaction_Time";
     }
     void hiddenBoxes() {
         QFETCH(QString, box);
@@ -202,8 +232,9 @@ class TestCheckInWindow : public QObject, public WindowTest<TForm12> {
         auto* nav = form->child<DBNavigator>("DBNavigator1");
         QCOMPARE(nav->parentWidget(), group);
         QCOMPARE(nav->dataSource(), &form->dataSource("DataSource1"));
-        const QList<DBNavigator::Button> shown = {DBNavigator::First, DBNavigator::Prior, DBNavigator::Next,
-                                                  DBNavigator::Last,  DBNavigator::Cancel, DBNavigator::Refresh};
+        const QList<DBNavigator::Button> shown = {DBNavigator::First,  DBNavigator::Prior,
+                                                  DBNavigator::Next,   DBNavigator::Last,
+                                                  DBNavigator::Cancel, DBNavigator::Refresh};
         const QStringList hints = {"First record", "Prior record", "Next record",
                                    "Last record",  "Cancel edit",  "Refresh data"};
         verifyNavigatorButtons(nav, shown, hints);
@@ -234,9 +265,9 @@ class TestCheckInWindow : public QObject, public WindowTest<TForm12> {
 
     void tabOrder() {
         QVERIFY(showActive(*form));
-        const QStringList order = {"EditNAME",     "DBLookupCombo1",  "EditTIMERET", "EditATEXT",
-                                   "EditTIMELEFT", "DBLookupComboBox1", "BitBttn4",  "Button1",
-                                   "Button5",      "Button3",         "DateTimePicker1", "DBEdit1",
+        const QStringList order = {"EditNAME",     "DBLookupCombo1",    "EditTIMERET",     "EditATEXT",
+                                   "EditTIMELEFT", "DBLookupComboBox1", "BitBttn4",        "Button1",
+                                   "Button5",      "Button3",           "DateTimePicker1", "DBEdit1",
                                    "EditDateLeft", "EditNAME"};
         QCOMPARE(walkTabOrder(*form, order), order);
     }

@@ -36,9 +36,12 @@ public:
     Desk() {
         testsupport::useFixedFormats();
         db_ = std::make_unique<testsupport::TestDatabase>();
-        db_->addStaff(QStringLiteral("Abbott, Helen"), {{QStringLiteral("Department"), QStringLiteral("Sales")}});
-        db_->addStaff(QStringLiteral("Baker, Tom"), {{QStringLiteral("Department"), QStringLiteral("Accounts")}});
-        db_->addStaff(QStringLiteral("Carter, Ann"), {{QStringLiteral("Department"), QStringLiteral("Legal")}});
+        db_->addStaff(QStringLiteral("Abbott, Helen"),
+                      {{QStringLiteral("Department"), QStringLiteral("Sales")}});
+        db_->addStaff(QStringLiteral("Baker, Tom"),
+                      {{QStringLiteral("Department"), QStringLiteral("Accounts")}});
+        db_->addStaff(QStringLiteral("Carter, Ann"),
+                      {{QStringLiteral("Department"), QStringLiteral("Legal")}});
         db_->addDestination(QStringLiteral("Head Office"));
         db_->addDestination(QStringLiteral("Site Visit"));
         ui_ = std::make_unique<testsupport::UiTestEnv>();
@@ -94,8 +97,7 @@ inline void typeInto(QWidget* box, const QString& keys) {
 inline bool pickFromList(QComboBox* combo, const QString& text) {
     combo->showPopup();
     QAbstractItemView* view = combo->view();
-    if (!view->isVisible())
-        return false;
+    if (!view->isVisible()) return false;
     for (int row = 0; row < view->model()->rowCount(); ++row) {
         const QModelIndex index = view->model()->index(row, 0);
         if (index.data().toString() == text) {
@@ -122,8 +124,7 @@ inline QString invalidInput() {
 inline QStringList walkTabOrder(controls::Form& form, const QStringList& order) {
     auto owner = [&](QWidget* w) -> QString {
         for (; w && w != &form; w = w->parentWidget())
-            if (order.contains(w->objectName()))
-                return w->objectName();
+            if (order.contains(w->objectName())) return w->objectName();
         return QStringLiteral("(none)");
     };
     form.child<QWidget>(order.value(0))->setFocus(Qt::TabFocusReason);
@@ -147,8 +148,7 @@ inline void verifyNavigatorButtons(DBNavigator* nav, const QList<DBNavigator::Bu
 
 // One test's world: the desk, the window under test and, for the tests that open it, the
 // destination list. The test class derives from it besides QObject.
-template <class Window>
-class WindowTest {
+template <class Window> class WindowTest {
 protected:
     std::unique_ptr<Desk> desk;
     std::unique_ptr<Window> form;
@@ -158,8 +158,7 @@ protected:
     void openDesk() { desk = std::make_unique<Desk>(); }
     void createWindows(bool withDestinations) {
         form = std::make_unique<Window>();
-        if (withDestinations)
-            destinations = std::make_unique<TDestinationForm>();
+        if (withDestinations) destinations = std::make_unique<TDestinationForm>();
     }
     // Ends the world, windows first; true when every scripted question was asked.
     bool closeDesk() {
@@ -192,7 +191,8 @@ protected:
         desk->refuseWrites(table, event, "The desk is closed");
         desk->prompter().expect("Save changes and return to Main Menu?", ModalResult::Yes);
         // the engine's text may run over several lines (PostgreSQL adds its context)
-        const QRegularExpression closed(".*The desk is closed.*", QRegularExpression::DotMatchesEverythingOption);
+        const QRegularExpression closed(".*The desk is closed.*",
+                                        QRegularExpression::DotMatchesEverythingOption);
         desk->prompter().expectMatching(closed, MsgDlgType::Error, MsgButtons::OK, ModalResult::OK);
         click(form->template child<QPushButton>(button));
     }
@@ -203,8 +203,7 @@ protected:
         QVERIFY(!edit->isVisible());
         QCOMPARE(edit->dataSource(), &form->dataSource(source));
         QCOMPARE(edit->dataField(), fieldName);
-        if (box == "StatusDBEdit1")
-            QVERIFY(edit->ReadOnly());
+        if (box == "StatusDBEdit1") QVERIFY(edit->ReadOnly());
     }
 };
 

@@ -29,7 +29,7 @@ class TestCheckOut : public QObject, public WindowTest<TCheckInForm> {
         desk->prompter().expect(text, MsgDlgType::Error, MsgButtons::OK, ModalResult::OK);
     }
 
-  private slots:
+private slots:
     void init() {
         openDesk();
         createWindows(true);
@@ -327,8 +327,10 @@ class TestCheckOut : public QObject, public WindowTest<TCheckInForm> {
     void failingSaveStoresNeither_data() {
         QTest::addColumn<QString>("table");
         QTest::addColumn<QString>("event");
-        QTest::newRow("history append refused") << "Staff_Log" << "INSERT";
-        QTest::newRow("staff row refused") << "Staff" << "UPDATE";
+        QTest::newRow("history append refused") << "Staff_Log"
+                                                << "INSERT";
+        QTest::newRow("staff row refused") << "Staff"
+                                           << "UPDATE";
     }
     void failingSaveStoresNeither() {
         QFETCH(QString, table);
@@ -371,8 +373,8 @@ class TestCheckOut : public QObject, public WindowTest<TCheckInForm> {
         QFETCH(ModalResult, answer);
         QFETCH(QString, stored);
         checkOut();
-        desk->prompter().expect("Post changes before closing?", MsgDlgType::Confirmation, MsgButtons::YesNoCancel,
-                                answer);
+        desk->prompter().expect("Post changes before closing?", MsgDlgType::Confirmation,
+                                MsgButtons::YesNoCancel, answer);
         staff().Close();
         QVERIFY(!staff().Active());
         QCOMPARE(desk->staff("Abbott, Helen").value("Status").toString(), stored);

@@ -17,7 +17,7 @@ using namespace locatortest;
 class TestCheckOutWindow : public QObject, public WindowTest<TCheckInForm> {
     Q_OBJECT
 
-  private slots:
+private slots:
     void init() {
         openDesk();
         createWindows(false);
@@ -42,9 +42,18 @@ class TestCheckOutWindow : public QObject, public WindowTest<TCheckInForm> {
         QTest::addColumn<QString>("table");
         QTest::addColumn<QString>("order");
         QTest::addColumn<QString>("source");
-        QTest::newRow("StaffTable") << "StaffTable" << "Staff" << "Name" << "DataSource1";
-        QTest::newRow("Table2") << "Table2" << "Destination" << "Destination" << "DataSource2";
-        QTest::newRow("Table1") << "Table1" << "Staff_Log" << "Name" << "DataSource3";
+        QTest::newRow("StaffTable") << "StaffTable"
+                                    << "Staff"
+                                    << "Name"
+                                    << "DataSource1";
+        QTest::newRow("Table2") << "Table2"
+                                << "Destination"
+                                << "Destination"
+                                << "DataSource2";
+        QTest::newRow("Table1") << "Table1"
+                                << "Staff_Log"
+                                << "Name"
+                                << "DataSource3";
     }
     void dataObjectsOpenAtCreation() {
         QFETCH(QString, name);
@@ -75,16 +84,24 @@ class TestCheckOutWindow : public QObject, public WindowTest<TCheckInForm> {
         QTest::addColumn<QString>("fieldName");
         QTest::addColumn<int>("size");
         QTest::addColumn<QString>("mask");
-        QTest::newRow("Name") << "StaffTableName" << "Name" << 25 << "";
-        QTest::newRow("Department") << "StaffTableDepartment" << "Department" << 25 << "";
-        QTest::newRow("Destination") << "StaffTableDestination" << "Destination" << 25 << "";
-        QTest::newRow("Date_Left") << "StaffTableDate_Left" << "Date_Left" << 15 << "!99/99/00;1;_";
-        QTest::newRow("Time_Left") << "StaffTableTime_Left" << "Time_Left" << 15 << "!90:00;1;_";
-        QTest::newRow("Return_Date") << "StaffTableReturn_Date" << "Return_Date" << 15 << "!99/99/00;1;_";
-        QTest::newRow("Return_Time") << "StaffTableReturn_Time" << "Return_Time" << 15 << "!90:00;1;_";
-        QTest::newRow("Status") << "StaffTableStatus" << "Status" << 3 << "";
-        QTest::newRow("Contact_Phone") << "StaffTableContact_Phone" << "Contact_Phone" << 13
-                                       << "!\\(999\\)000-0000;1;_";
+        QTest::newRow("Name") << "StaffTableName"
+                              << "Name" << 25 << "";
+        QTest::newRow("Department") << "StaffTableDepartment"
+                                    << "Department" << 25 << "";
+        QTest::newRow("Destination") << "StaffTableDestination"
+                                     << "Destination" << 25 << "";
+        QTest::newRow("Date_Left") << "StaffTableDate_Left"
+                                   << "Date_Left" << 15 << "!99/99/00;1;_";
+        QTest::newRow("Time_Left") << "StaffTableTime_Left"
+                                   << "Time_Left" << 15 << "!90:00;1;_";
+        QTest::newRow("Return_Date") << "StaffTableReturn_Date"
+                                     << "Return_Date" << 15 << "!99/99/00;1;_";
+        QTest::newRow("Return_Time") << "StaffTableReturn_Time"
+                                     << "Return_Time" << 15 << "!90:00;1;_";
+        QTest::newRow("Status") << "StaffTableStatus"
+                                << "Status" << 3 << "";
+        QTest::newRow("Contact_Phone") << "StaffTableContact_Phone"
+                                       << "Contact_Phone" << 13 << "!\\(999\\)000-0000;1;_";
     }
     void staffFields() {
         QFETCH(QString, component);
@@ -99,14 +116,14 @@ class TestCheckOutWindow : public QObject, public WindowTest<TCheckInForm> {
     }
 
     void historyFields() {
-        const QStringList components = {"Table1Transaction_Id", "Table1Login_Name",   "Table1Transaction_Date",
-                                        "Table1Transaction_Time", "Table1Name",       "Table1Department",
-                                        "Table1Destination",    "Table1DateLeft",     "Table1Time_Left",
-                                        "Table1Return_Date",    "Table1Return_Time",  "Table1Status",
-                                        "Table1Contact_Phone"};
-        const QStringList names = {"Transaction_Id", "Login_Name", "Transaction_Date", "Transaction_Time",
-                                   "Name",           "Department", "Destination",      "Date Left",
-                                   "Time_Left",      "Return_Date", "Return_Time",     "Status",
+        const QStringList components = {
+            "Table1Transaction_Id", "Table1Login_Name",  "Table1Transaction_Date", "Table1Transaction_Time",
+            "Table1Name",           "Table1Department",  "Table1Destination",      "Table1DateLeft",
+            "Table1Time_Left",      "Table1Return_Date", "Table1Return_Time",      "Table1Status",
+            "Table1Contact_Phone"};
+        const QStringList names = {"Transaction_Id", "Login_Name",  "Transaction_Date", "Transaction_Time",
+                                   "Name",           "Department",  "Destination",      "Date Left",
+                                   "Time_Left",      "Return_Date", "Return_Time",      "Status",
                                    "Contact_Phone"};
         const QList<int> sizes = {0, 8, 20, 20, 25, 25, 25, 15, 15, 15, 15, 3, 13};
         const auto& fields = form->dataSet("Table1").fields();
@@ -127,16 +144,27 @@ class TestCheckOutWindow : public QObject, public WindowTest<TCheckInForm> {
         QTest::addColumn<QString>("fieldName");
         QTest::addColumn<int>("chars");
         QTest::addColumn<QString>("hint");
-        QTest::newRow("EditNAME") << "EditNAME" << "Label1" << "Name" << 25 << "Employee name...";
-        QTest::newRow("EditDateLeft") << "EditDateLeft" << "Label3" << "Date_Left" << 8
-                                      << "Enter the date the employee left. Enter In Military time format...";
-        QTest::newRow("EditTIMELEFT") << "EditTIMELEFT" << "Label4" << "Time_Left" << 5
-                                      << "Enter the time the employee left...";
-        QTest::newRow("DBEdit1") << "DBEdit1" << "Label5" << "Return_Date" << 8 << "";
+        QTest::newRow("EditNAME") << "EditNAME"
+                                  << "Label1"
+                                  << "Name" << 25 << "Employee name...";
+        QTest::newRow("EditDateLeft")
+            << "EditDateLeft"
+            << "Label3"
+            << "Date_Left" << 8 << "Enter the date the employee left. Enter In Military time format...";
+        QTest::newRow("EditTIMELEFT") << "EditTIMELEFT"
+                                      << "Label4"
+                                      << "Time_Left" << 5 << "Enter the time the employee left...";
+        QTest::newRow("DBEdit1") << "DBEdit1"
+                                 << "Label5"
+                                 << "Return_Date" << 8 << "";
         QTest::newRow("EditTIMERET")
-            << "EditTIMERET" << "Label6" << "Return_Time" << 5
+            << "EditTIMERET"
+            << "Label6"
+            << "Return_Time" << 5
             << "Enter the scheduled time the employee will return. Enter in Military time format...";
-        QTest::newRow("EditATEXT") << "EditATEXT" << "Label7" << "Contact_Phone" << 13
+        QTest::newRow("EditATEXT") << "EditATEXT"
+                                   << "Label7"
+                                   << "Contact_Phone" << 13
                                    << "The contact telephone number at the destination...";
     }
     void fieldBoxes() {
@@ -168,14 +196,22 @@ class TestCheckOutWindow : public QObject, public WindowTest<TCheckInForm> {
     void labels_data() {
         QTest::addColumn<QString>("label");
         QTest::addColumn<QString>("text");
-        QTest::newRow("Label1") << "Label1" << "Last Name, First Name";
-        QTest::newRow("Label2") << "Label2" << "Destination";
-        QTest::newRow("Label3") << "Label3" << "Date Left";
-        QTest::newRow("Label4") << "Label4" << "Time Left ";
-        QTest::newRow("Label5") << "Label5" << "Scheduled Return Date";
-        QTest::newRow("Label6") << "Label6" << "Scheduled Return Time";
-        QTest::newRow("Label7") << "Label7" << "Contact Phone Number";
-        QTest::newRow("Label8") << "Label8" << "Last Name, First Name";
+        QTest::newRow("Label1") << "Label1"
+                                << "Last Name, First Name";
+        QTest::newRow("Label2") << "Label2"
+                                << "Destination";
+        QTest::newRow("Label3") << "Label3"
+                                << "Date Left";
+        QTest::newRow("Label4") << "Label4"
+                                << "Time Left ";
+        QTest::newRow("Label5") << "Label5"
+                                << "Scheduled Return Date";
+        QTest::newRow("Label6") << "Label6"
+                                << "Scheduled Return Time";
+        QTest::newRow("Label7") << "Label7"
+                                << "Contact Phone Number";
+        QTest::newRow("Label8") << "Label8"
+                                << "Last Name, First Name";
     }
     void labels() {
         QFETCH(QString, label);
@@ -203,9 +239,15 @@ class TestCheckOutWindow : public QObject, public WindowTest<TCheckInForm> {
         QTest::addColumn<QString>("box");
         QTest::addColumn<QString>("source");
         QTest::addColumn<QString>("fieldName");
-        QTest::newRow("StatusDBEdit1") << "StatusDBEdit1" << "DataSource1" << "Status";
-        QTest::newRow("DBEdit2") << "DBEdit2" << "DataSource3" << "Transaction_Date";
-        QTest::newRow("DBEdit3") << "DBEdit3" << "DataSource3" << "Transaction_Time";
+        QTest::newRow("StatusDBEdit1") << "StatusDBEdit1"
+                                       << "DataSource1"
+                                       << "Status";
+        QTest::newRow("DBEdit2") << "DBEdit2"
+                                 << "DataSource3"
+                                 << "Transaction_Date";
+        QTest::newRow("DBEdit3") << "DBEdit3"
+                                 << "DataSource3"
+                                 << "Transaction_Time";
     }
     void hiddenBoxes() {
         QFETCH(QString, box);
@@ -230,9 +272,9 @@ class TestCheckOutWindow : public QObject, public WindowTest<TCheckInForm> {
         QVERIFY(showActive(*form));
         auto* nav = form->child<DBNavigator>("DBNavigator1");
         QCOMPARE(nav->dataSource(), &form->dataSource("DataSource1"));
-        const QList<DBNavigator::Button> shown = {DBNavigator::First, DBNavigator::Prior, DBNavigator::Next,
-                                                  DBNavigator::Last,  DBNavigator::Edit,  DBNavigator::Cancel,
-                                                  DBNavigator::Refresh};
+        const QList<DBNavigator::Button> shown = {
+            DBNavigator::First, DBNavigator::Prior,  DBNavigator::Next,   DBNavigator::Last,
+            DBNavigator::Edit,  DBNavigator::Cancel, DBNavigator::Refresh};
         const QStringList hints = {"First record", "Prior record", "Next record", "Last record",
                                    "Edit record",  "Cancel edit",  "Refresh data"};
         verifyNavigatorButtons(nav, shown, hints);
@@ -250,8 +292,8 @@ class TestCheckOutWindow : public QObject, public WindowTest<TCheckInForm> {
         auto* save = form->child<QPushButton>("Button1");
         auto* destinations = form->child<QPushButton>("Button3");
         auto* mainMenu = form->child<QPushButton>("Button2");
-        for (QWidget* w : std::initializer_list<QWidget*>{form->child<QLabel>("Label8"), picker, nav, checkOut, save,
-                                                          destinations, mainMenu})
+        for (QWidget* w : std::initializer_list<QWidget*>{form->child<QLabel>("Label8"), picker, nav,
+                                                          checkOut, save, destinations, mainMenu})
             QCOMPARE(w->parentWidget(), group);
         QCOMPARE(checkOut->text(), QString("Check Out"));
         QCOMPARE(save->text(), QString("Save"));
@@ -293,9 +335,9 @@ class TestCheckOutWindow : public QObject, public WindowTest<TCheckInForm> {
     // "Main Menu", "Check Out", "Destinations", "Save", then the calendar.
     void tabOrder() {
         QVERIFY(showActive(*form));
-        const QStringList order = {"EditNAME",  "DBLookupCombo1", "EditDateLeft", "EditTIMELEFT",
-                                   "DBEdit1",   "EditTIMERET",    "EditATEXT",    "DBLookupComboBox1",
-                                   "Button2",   "Button344",      "Button3",      "Button1",
+        const QStringList order = {"EditNAME",       "DBLookupCombo1", "EditDateLeft", "EditTIMELEFT",
+                                   "DBEdit1",        "EditTIMERET",    "EditATEXT",    "DBLookupComboBox1",
+                                   "Button2",        "Button344",      "Button3",      "Button1",
                                    "MonthCalendar1", "EditNAME"};
         QCOMPARE(walkTabOrder(*form, order), order);
     }

@@ -30,8 +30,7 @@ struct Seen {
 void answerNextBox(const QString& action, Seen& seen) {
     QTimer::singleShot(0, [action, &seen] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box)
-            return;
+        if (!box) return;
         seen.found = true;
         seen.title = box->windowTitle();
         seen.text = box->text();
@@ -39,16 +38,14 @@ void answerNextBox(const QString& action, Seen& seen) {
         for (QAbstractButton* b : box->buttons())
             seen.buttons << b->text().remove('&');
         seen.buttons.sort();
-        if (box->defaultButton())
-            seen.defaultButton = box->defaultButton()->text().remove('&');
+        if (box->defaultButton()) seen.defaultButton = box->defaultButton()->text().remove('&');
         if (action == "Esc") {
             QTest::keyClick(box, Qt::Key_Escape);
         } else if (action == "close") {
             box->close();
         } else {
             for (QAbstractButton* b : box->buttons())
-                if (b->text().remove('&') == action)
-                    b->click();
+                if (b->text().remove('&') == action) b->click();
         }
     });
 }
@@ -65,7 +62,8 @@ private slots:
         QTest::addColumn<QString>("caption");
         QTest::addColumn<int>("icon");
         QTest::newRow("confirmation") << MsgDlgType::Confirmation << "Confirm" << int(QMessageBox::Question);
-        QTest::newRow("information") << MsgDlgType::Information << "Information" << int(QMessageBox::Information);
+        QTest::newRow("information") << MsgDlgType::Information << "Information"
+                                     << int(QMessageBox::Information);
         QTest::newRow("warning") << MsgDlgType::Warning << "Warning" << int(QMessageBox::Warning);
         QTest::newRow("error") << MsgDlgType::Error << "Error" << int(QMessageBox::Critical);
     }
@@ -103,9 +101,11 @@ private slots:
         QTest::newRow("yes/no: closed") << MsgButtons::YesNo << "close" << ModalResult::No << yn;
         QTest::newRow("yes/no/cancel: Yes") << MsgButtons::YesNoCancel << "Yes" << ModalResult::Yes << ync;
         QTest::newRow("yes/no/cancel: No") << MsgButtons::YesNoCancel << "No" << ModalResult::No << ync;
-        QTest::newRow("yes/no/cancel: Cancel") << MsgButtons::YesNoCancel << "Cancel" << ModalResult::Cancel << ync;
+        QTest::newRow("yes/no/cancel: Cancel")
+            << MsgButtons::YesNoCancel << "Cancel" << ModalResult::Cancel << ync;
         QTest::newRow("yes/no/cancel: Esc") << MsgButtons::YesNoCancel << "Esc" << ModalResult::Cancel << ync;
-        QTest::newRow("yes/no/cancel: closed") << MsgButtons::YesNoCancel << "close" << ModalResult::Cancel << ync;
+        QTest::newRow("yes/no/cancel: closed")
+            << MsgButtons::YesNoCancel << "close" << ModalResult::Cancel << ync;
         QTest::newRow("ok: OK") << MsgButtons::OK << "OK" << ModalResult::OK << ok;
         QTest::newRow("ok: closed") << MsgButtons::OK << "close" << ModalResult::Cancel << ok;
         QTest::newRow("ok/cancel: OK") << MsgButtons::OKCancel << "OK" << ModalResult::OK << okc;
@@ -119,8 +119,9 @@ private slots:
         QFETCH(QStringList, shown);
         Seen seen;
         answerNextBox(action, seen);
-        QCOMPARE(controls::MessageDlg("Save changes and return to Main Menu?", MsgDlgType::Confirmation, buttons),
-                 answer);
+        QCOMPARE(
+            controls::MessageDlg("Save changes and return to Main Menu?", MsgDlgType::Confirmation, buttons),
+            answer);
         QVERIFY(seen.found);
         QCOMPARE(seen.buttons, shown);
         // The first button is the default one.
@@ -139,8 +140,9 @@ private slots:
         };
         auto fixed = std::make_shared<Fixed>();
         controls::setPrompter(fixed);
-        QCOMPARE(controls::MessageDlg("Return to Main Menu?", MsgDlgType::Confirmation, MsgButtons::YesNoCancel),
-                 ModalResult::Yes);
+        QCOMPARE(
+            controls::MessageDlg("Return to Main Menu?", MsgDlgType::Confirmation, MsgButtons::YesNoCancel),
+            ModalResult::Yes);
         QCOMPARE(fixed->last, QString("Return to Main Menu?"));
         controls::setPrompter(nullptr);
         QVERIFY(&controls::prompter() != fixed.get());

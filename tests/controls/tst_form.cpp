@@ -56,8 +56,8 @@ public:
         log << "after the error";
     }
     void AskClick() {
-        const auto answer = controls::MessageDlg("Are you sure you want to Check Out?", MsgDlgType::Confirmation,
-                                                 MsgButtons::YesNo);
+        const auto answer = controls::MessageDlg("Are you sure you want to Check Out?",
+                                                 MsgDlgType::Confirmation, MsgButtons::YesNo);
         log << (answer == ModalResult::Yes ? "yes" : "no");
     }
     void OpenClick() {
@@ -157,8 +157,7 @@ private slots:
         bool boxSeen = false;
         QTimer::singleShot(0, [&] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box)
-                return;
+            if (!box) return;
             boxSeen = true;
             box->button(QMessageBox::Yes)->click();
         });
@@ -171,7 +170,8 @@ private slots:
         QCOMPARE(w.activations, 1);
 
         // Another window shown over it and closed again.
-        controls::setPrompter(std::shared_ptr<controls::Prompter>(&env.prompter(), [](controls::Prompter*) {}));
+        controls::setPrompter(
+            std::shared_ptr<controls::Prompter>(&env.prompter(), [](controls::Prompter*) {}));
         QTest::mouseClick(w.child<QPushButton>("OpenButton"), Qt::LeftButton);
         QVERIFY(second.isVisible());
         QCOMPARE(second.activations, 1);
@@ -317,8 +317,8 @@ private slots:
 
     void handlerErrorShownAndWindowStaysOpen() {
         testsupport::UiTestEnv env;
-        env.prompter().expect("StaffTable: Dataset not in edit or insert mode.", MsgDlgType::Error, MsgButtons::OK,
-                              ModalResult::OK);
+        env.prompter().expect("StaffTable: Dataset not in edit or insert mode.", MsgDlgType::Error,
+                              MsgButtons::OK, ModalResult::OK);
         TTestWindow w;
         w.ShowModal();
         QTest::mouseClick(w.child<QPushButton>("FailButton"), Qt::LeftButton);
@@ -368,10 +368,12 @@ private slots:
         QTest::addColumn<QString>("layout");
         QTest::addColumn<QStringList>("handlers");
         QTest::addColumn<QString>("message");
-        QTest::newRow("click handler") << "TestBadClick" << QStringList{}
-                                       << "TestBadClick: handler 'Button7Clik' of Button7.onClick is not defined";
-        QTest::newRow("activate handler") << "TestBadActivate" << QStringList{}
-                                          << "TestBadActivate: handler 'FormActivat' of onActivate is not defined";
+        QTest::newRow("click handler")
+            << "TestBadClick" << QStringList{}
+            << "TestBadClick: handler 'Button7Clik' of Button7.onClick is not defined";
+        QTest::newRow("activate handler")
+            << "TestBadActivate" << QStringList{}
+            << "TestBadActivate: handler 'FormActivat' of onActivate is not defined";
         QTest::newRow("create handler") << "TestBadCreate" << QStringList{}
                                         << "TestBadCreate: handler 'FormCreat' of onCreate is not defined";
         QTest::newRow("control class") << "TestBadClass" << QStringList{}
@@ -386,15 +388,18 @@ private slots:
         QTest::newRow("grid") << "TestBadGrid" << QStringList{} << "TestBadGrid: no grid named 'DBGrid9'";
         QTest::newRow("object class") << "TestBadObject" << QStringList{}
                                       << "TestBadObject: unknown data object class 'Tabel' of StaffTable";
-        QTest::newRow("data source") << "TestBadSource" << QStringList{}
-                                     << "TestBadSource: data source DataSource1 names no dataset 'StaffTabel'";
-        QTest::newRow("key") << "TestBadKey" << QStringList{} << "TestBadKey: unknown key 'acitve' in StaffTable";
+        QTest::newRow("data source")
+            << "TestBadSource" << QStringList{}
+            << "TestBadSource: data source DataSource1 names no dataset 'StaffTabel'";
+        QTest::newRow("key") << "TestBadKey" << QStringList{}
+                             << "TestBadKey: unknown key 'acitve' in StaffTable";
         QTest::newRow("field type") << "TestBadFieldType" << QStringList{}
                                     << "TestBadFieldType: unknown field type 'Strng' of StaffTableName";
         QTest::newRow("json") << "TestBadJson" << QStringList{}
                               << "TestBadJson: data file ':/layouts/TestBadJson.json' is not valid JSON: ";
-        QTest::newRow("picture") << "TestBadPicture" << QStringList{}
-                                 << "TestBadPicture: picture ':/layouts/NoSuchLogo.jpg' of Image1 cannot be read";
+        QTest::newRow("picture")
+            << "TestBadPicture" << QStringList{}
+            << "TestBadPicture: picture ':/layouts/NoSuchLogo.jpg' of Image1 cannot be read";
         QTest::newRow("no layout") << "NoSuchLayout" << QStringList{}
                                    << "NoSuchLayout: layout ':/layouts/NoSuchLayout.ui' not found";
     }
@@ -424,16 +429,20 @@ private slots:
             }
             return QString("no error");
         };
-        QCOMPARE(message([&] { w.child<QLineEdit>("EditNAME"); }), QString("TestWindow: no control named 'EditNAME'"));
-        QCOMPARE(message([&] { w.child<QLineEdit>("Button1"); }), QString("TestWindow: no control named 'Button1'"));
+        QCOMPARE(message([&] { w.child<QLineEdit>("EditNAME"); }),
+                 QString("TestWindow: no control named 'EditNAME'"));
+        QCOMPARE(message([&] { w.child<QLineEdit>("Button1"); }),
+                 QString("TestWindow: no control named 'Button1'"));
         QCOMPARE(message([&] { w.table("StaffTable"); }), QString("TestWindow: no table named 'StaffTable'"));
         QCOMPARE(message([&] { w.query("Query1"); }), QString("TestWindow: no query named 'Query1'"));
         QCOMPARE(message([&] { w.dataSet("Table1"); }), QString("TestWindow: no dataset named 'Table1'"));
         QCOMPARE(message([&] { w.dataSource("DataSource1"); }),
                  QString("TestWindow: no data source named 'DataSource1'"));
-        QCOMPARE(message([&] { w.field("StaffTableStatus"); }), QString("TestWindow: no field named 'StaffTableStatus'"));
+        QCOMPARE(message([&] { w.field("StaffTableStatus"); }),
+                 QString("TestWindow: no field named 'StaffTableStatus'"));
         QCOMPARE(message([&] { w.menuItem("Exit"); }), QString("TestWindow: no menu item named 'Exit'"));
-        QCOMPARE(message([&] { w.handler("Button9Click"); }), QString("TestWindow: handler 'Button9Click' is not defined"));
+        QCOMPARE(message([&] { w.handler("Button9Click"); }),
+                 QString("TestWindow: handler 'Button9Click' is not defined"));
         QVERIFY(!w.findDataSet("StaffTable"));
         QVERIFY(!w.findDataSource("DataSource1"));
     }

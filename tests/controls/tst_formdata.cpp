@@ -33,8 +33,7 @@ public:
     void StaffTableAfterOpen() { *log_ << "StaffTableAfterOpen"; }
     void StaffTableBeforeClose() {
         *log_ << "StaffTableBeforeClose";
-        if (refuseClose)
-            throw data::DatabaseError("StaffTable: refused");
+        if (refuseClose) throw data::DatabaseError("StaffTable: refused");
     }
     void Query1AfterOpen() { *log_ << "Query1AfterOpen"; }
 
@@ -136,7 +135,8 @@ private slots:
         QVERIFY(!w.isVisible());
         QCOMPARE(staff.State(), data::DataSetState::Edit);
         QCOMPARE(w.field("StaffTableStatus").AsString(), QString("Out"));
-        QCOMPARE(db.scalar("SELECT Status FROM Staff WHERE Name = ?", {"Abbott, Helen"}).toString(), QString("IN"));
+        QCOMPARE(db.scalar("SELECT Status FROM Staff WHERE Name = ?", {"Abbott, Helen"}).toString(),
+                 QString("IN"));
         // Shown again, the edit is still pending.
         w.ShowModal();
         QCOMPARE(staff.State(), data::DataSetState::Edit);
@@ -156,14 +156,16 @@ private slots:
             log.clear();
         }
         QVERIFY2(log.isEmpty(), qPrintable(log.join(", ")));
-        QCOMPARE(db.scalar("SELECT Status FROM Staff WHERE Name = ?", {"Abbott, Helen"}).toString(), QString("IN"));
+        QCOMPARE(db.scalar("SELECT Status FROM Staff WHERE Name = ?", {"Abbott, Helen"}).toString(),
+                 QString("IN"));
     }
 
     void missingTableEndsStartUp() {
         testsupport::TestDatabase db;
         db.dropTable("Staff");
         testsupport::UiTestEnv env;
-        const QString module = QRegularExpression::escape(QFileInfo(QCoreApplication::applicationFilePath()).fileName());
+        const QString module =
+            QRegularExpression::escape(QFileInfo(QCoreApplication::applicationFilePath()).fileName());
         env.prompter().expectMatching(
             QRegularExpression("Exception E\\w+ in module " + module + " at [0-9A-F]+\\.\r\n[^\r]+\r\n"),
             MsgDlgType::Error, MsgButtons::OK, ModalResult::OK);

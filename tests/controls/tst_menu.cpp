@@ -10,12 +10,25 @@
 
 namespace {
 
-const QStringList kHandlers{
-    "Setup1Click",          "ImportContacts1Click",  "PrintSetup1Click",     "ExitClick",
-    "DestinationList1Click", "DepartmentList1Click", "LocatorBoard1Click",   "EmployeeCheckIn1Click",
-    "EmployeeCheckOut1Click", "EmployeeView1Click",  "DepartmentView1Click", "EmployeesIN1Click",
-    "EmployeesOut1Click",   "INOutHistory1Click",    "Media1Click",          "MessageTypeListing1Click",
-    "AddMessage1Click",     "ReadMessages1Click",    "About1Click"};
+const QStringList kHandlers{"Setup1Click",
+                            "ImportContacts1Click",
+                            "PrintSetup1Click",
+                            "ExitClick",
+                            "DestinationList1Click",
+                            "DepartmentList1Click",
+                            "LocatorBoard1Click",
+                            "EmployeeCheckIn1Click",
+                            "EmployeeCheckOut1Click",
+                            "EmployeeView1Click",
+                            "DepartmentView1Click",
+                            "EmployeesIN1Click",
+                            "EmployeesOut1Click",
+                            "INOutHistory1Click",
+                            "Media1Click",
+                            "MessageTypeListing1Click",
+                            "AddMessage1Click",
+                            "ReadMessages1Click",
+                            "About1Click"};
 
 class TTestMenu : public controls::Form {
 public:
@@ -43,13 +56,14 @@ private slots:
         // The main menu: the bar and each drop-down by itself.
         QTest::newRow("bar") << QStringList{"&File", "Staff Locator", "Message Pad", "About"}
                              << QStringList{"&File", "&Staff Locator", "&Message Pad", "&About"};
-        QTest::newRow("File") << QStringList{"Employee Setup", "", "Import Contacts", "", "Print Setup", "", "Exit"}
-                              << QStringList{"&Employee Setup", "", "&Import Contacts", "", "&Print Setup", "", "E&xit"};
+        QTest::newRow("File")
+            << QStringList{"Employee Setup", "", "Import Contacts", "", "Print Setup", "", "Exit"}
+            << QStringList{"&Employee Setup", "", "&Import Contacts", "", "&Print Setup", "", "E&xit"};
         QTest::newRow("Staff Locator")
-            << QStringList{"Locator Board Setup", "", "Locator Board", "", "Employee Check In", "Employee Check Out", "",
-                           "Locator Board Reports"}
-            << QStringList{"&Locator Board Setup", "", "L&ocator Board", "", "&Employee Check In", "E&mployee Check Out",
-                           "", "Lo&cator Board Reports"};
+            << QStringList{"Locator Board Setup", "", "Locator Board",        "", "Employee Check In",
+                           "Employee Check Out",  "", "Locator Board Reports"}
+            << QStringList{"&Locator Board Setup", "", "L&ocator Board",        "", "&Employee Check In",
+                           "E&mployee Check Out",  "", "Lo&cator Board Reports"};
         QTest::newRow("Locator Board Setup") << QStringList{"Destination List", "Department List"}
                                              << QStringList{"&Destination List", "D&epartment List"};
         QTest::newRow("Locator Board Reports")
@@ -65,12 +79,16 @@ private slots:
                                            << QStringList{"&Media Listing", "M&essage Type Listing"};
         // Marked letters are taken first, wherever they stand.
         QTest::newRow("marked later") << QStringList{"Save", "&Select"} << QStringList{"S&ave", "&Select"};
-        QTest::newRow("digits count") << QStringList{"1st", "2nd", "1a"} << QStringList{"&1st", "&2nd", "1&a"};
-        QTest::newRow("lower case compares upper") << QStringList{"exit", "Edit"} << QStringList{"&exit", "E&dit"};
-        QTest::newRow("blanks and signs skipped") << QStringList{"- / Out", "(x)"} << QStringList{"- / &Out", "(&x)"};
+        QTest::newRow("digits count")
+            << QStringList{"1st", "2nd", "1a"} << QStringList{"&1st", "&2nd", "1&a"};
+        QTest::newRow("lower case compares upper")
+            << QStringList{"exit", "Edit"} << QStringList{"&exit", "E&dit"};
+        QTest::newRow("blanks and signs skipped")
+            << QStringList{"- / Out", "(x)"} << QStringList{"- / &Out", "(&x)"};
         QTest::newRow("nothing free") << QStringList{"A", "a", "B"} << QStringList{"&A", "a", "&B"};
         QTest::newRow("literal ampersand") << QStringList{"&& Co", "Cd"} << QStringList{"&& &Co", "C&d"};
-        QTest::newRow("dash separator") << QStringList{"Exit", "-", "Edit"} << QStringList{"&Exit", "-", "E&dit"};
+        QTest::newRow("dash separator")
+            << QStringList{"Exit", "-", "Edit"} << QStringList{"&Exit", "-", "E&dit"};
     }
     void rule() {
         QFETCH(QStringList, captions);
@@ -177,10 +195,13 @@ private slots:
         QTest::newRow("Alt+S E") << int(Qt::Key_S) << QList<int>{Qt::Key_E} << "EmployeeCheckIn1Click";
         QTest::newRow("Alt+S M") << int(Qt::Key_S) << QList<int>{Qt::Key_M} << "EmployeeCheckOut1Click";
         QTest::newRow("Alt+F X") << int(Qt::Key_F) << QList<int>{Qt::Key_X} << "ExitClick";
-        QTest::newRow("Alt+S C P") << int(Qt::Key_S) << QList<int>{Qt::Key_C, Qt::Key_P} << "EmployeesOut1Click";
-        QTest::newRow("Alt+S L E") << int(Qt::Key_S) << QList<int>{Qt::Key_L, Qt::Key_E} << "DepartmentList1Click";
+        QTest::newRow("Alt+S C P") << int(Qt::Key_S) << QList<int>{Qt::Key_C, Qt::Key_P}
+                                   << "EmployeesOut1Click";
+        QTest::newRow("Alt+S L E") << int(Qt::Key_S) << QList<int>{Qt::Key_L, Qt::Key_E}
+                                   << "DepartmentList1Click";
         QTest::newRow("Alt+M R") << int(Qt::Key_M) << QList<int>{Qt::Key_R} << "ReadMessages1Click";
-        QTest::newRow("Alt+M M E") << int(Qt::Key_M) << QList<int>{Qt::Key_M, Qt::Key_E} << "MessageTypeListing1Click";
+        QTest::newRow("Alt+M M E") << int(Qt::Key_M) << QList<int>{Qt::Key_M, Qt::Key_E}
+                                   << "MessageTypeListing1Click";
         QTest::newRow("Alt+A") << int(Qt::Key_A) << QList<int>{} << "About1Click";
     }
     void keyboard() {

@@ -122,8 +122,7 @@ private slots:
         panel->setColor(color);
         panel->resize(40, 30);
         const QPalette pal = panel->palette();
-        if (!fill.isValid())
-            fill = pal.color(QPalette::Light);
+        if (!fill.isValid()) fill = pal.color(QPalette::Light);
         const QImage img = render(panel);
         QCOMPARE(img.pixelColor(20, 15).rgb(), fill.rgb());
         if (bevel == "none") {

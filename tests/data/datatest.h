@@ -17,41 +17,32 @@ inline constexpr const char* alias = "Corvane2003";
 // table component plus field, as the layouts name them).
 inline std::unique_ptr<data::Table> table(const QString& component, const data::TableDef& def,
                                           const QString& indexFieldNames = {},
-                                          const QStringList& onlyFields = {})
-{
+                                          const QStringList& onlyFields = {}) {
     auto t = std::make_unique<data::Table>(component);
     t->SetDatabaseName(alias);
     t->SetTableName(def.name);
     for (data::FieldDef f : def.fields) {
-        if (!onlyFields.isEmpty() && !onlyFields.contains(f.fieldName))
-            continue;
+        if (!onlyFields.isEmpty() && !onlyFields.contains(f.fieldName)) continue;
         f.name = component + QString(f.fieldName).remove(' ');
         t->addFieldDef(f);
     }
-    if (!indexFieldNames.isEmpty())
-        t->SetIndexFieldNames(indexFieldNames);
+    if (!indexFieldNames.isEmpty()) t->SetIndexFieldNames(indexFieldNames);
     return t;
 }
 
 inline std::unique_ptr<data::Table> staff(const QString& indexFieldNames = "Name",
-                                          const QStringList& onlyFields = {})
-{
+                                          const QStringList& onlyFields = {}) {
     return table("StaffTable", records::staffTable(), indexFieldNames, onlyFields);
 }
 
-inline std::unique_ptr<data::Table> staffLog(const QString& indexFieldNames = "Name")
-{
+inline std::unique_ptr<data::Table> staffLog(const QString& indexFieldNames = "Name") {
     return table("Table1", locator::staffLogTable(), indexFieldNames);
 }
 
-inline QString name(const data::DataSet& t)
-{
-    return t.FieldByName("Name")->AsString();
-}
+inline QString name(const data::DataSet& t) { return t.FieldByName("Name")->AsString(); }
 
 // Every row's value of one field from the first row on (moves the cursor).
-inline QStringList column(data::DataSet& t, const QString& field = "Name")
-{
+inline QStringList column(data::DataSet& t, const QString& field = "Name") {
     QStringList out;
     t.First();
     while (!t.Eof()) {
@@ -62,8 +53,7 @@ inline QStringList column(data::DataSet& t, const QString& field = "Name")
 }
 
 // The message of the exception that f throws (fails the test when it throws none).
-template <class E = data::Exception, class F> QString errorOf(F&& f)
-{
+template <class E = data::Exception, class F> QString errorOf(F&& f) {
     try {
         f();
     } catch (const E& e) {

@@ -40,32 +40,39 @@ private slots:
     void tableInItsOwnOrder();
 };
 
-static void addNames(testsupport::TestDatabase& db, const QStringList& names)
-{
+static void addNames(testsupport::TestDatabase& db, const QStringList& names) {
     for (const QString& n : names)
         db.addStaff(n);
 }
 
-void TstDataCursor::navigation_data()
-{
+void TstDataCursor::navigation_data() {
     QTest::addColumn<QString>("moves");
     QTest::addColumn<QString>("expected");
     QTest::addColumn<bool>("bof");
     QTest::addColumn<bool>("eof");
-    QTest::newRow("open") << "" << "Abbott, Helen" << true << false;
-    QTest::newRow("next") << "N" << "Baker, Tom" << false << false;
-    QTest::newRow("past the end") << "NNNN" << "Clark, Joe" << false << true;
-    QTest::newRow("last") << "L" << "Clark, Joe" << false << true;
-    QTest::newRow("last, next") << "LN" << "Clark, Joe" << false << true;
-    QTest::newRow("last, prior") << "LP" << "Baker, Tom" << false << false;
-    QTest::newRow("before the start") << "LPPP" << "Abbott, Helen" << true << false;
-    QTest::newRow("first, prior") << "FP" << "Abbott, Helen" << true << false;
-    QTest::newRow("back and forth") << "NNPN" << "Clark, Joe" << false << false;
-    QTest::newRow("move by") << "M" << "Clark, Joe" << false << false;
+    QTest::newRow("open") << ""
+                          << "Abbott, Helen" << true << false;
+    QTest::newRow("next") << "N"
+                          << "Baker, Tom" << false << false;
+    QTest::newRow("past the end") << "NNNN"
+                                  << "Clark, Joe" << false << true;
+    QTest::newRow("last") << "L"
+                          << "Clark, Joe" << false << true;
+    QTest::newRow("last, next") << "LN"
+                                << "Clark, Joe" << false << true;
+    QTest::newRow("last, prior") << "LP"
+                                 << "Baker, Tom" << false << false;
+    QTest::newRow("before the start") << "LPPP"
+                                      << "Abbott, Helen" << true << false;
+    QTest::newRow("first, prior") << "FP"
+                                  << "Abbott, Helen" << true << false;
+    QTest::newRow("back and forth") << "NNPN"
+                                    << "Clark, Joe" << false << false;
+    QTest::newRow("move by") << "M"
+                             << "Clark, Joe" << false << false;
 }
 
-void TstDataCursor::navigation()
-{
+void TstDataCursor::navigation() {
     QFETCH(QString, moves);
     testsupport::TestDatabase db;
     addNames(db, {"Clark, Joe", "Abbott, Helen", "Baker, Tom"});
@@ -73,11 +80,21 @@ void TstDataCursor::navigation()
     t->Open();
     for (QChar m : moves) {
         switch (m.toLatin1()) {
-        case 'N': t->Next(); break;
-        case 'P': t->Prior(); break;
-        case 'F': t->First(); break;
-        case 'L': t->Last(); break;
-        case 'M': t->MoveBy(2); break;
+        case 'N':
+            t->Next();
+            break;
+        case 'P':
+            t->Prior();
+            break;
+        case 'F':
+            t->First();
+            break;
+        case 'L':
+            t->Last();
+            break;
+        case 'M':
+            t->MoveBy(2);
+            break;
         }
     }
     QTEST(name(*t), "expected");
@@ -85,8 +102,7 @@ void TstDataCursor::navigation()
     QTEST(t->Eof(), "eof");
 }
 
-void TstDataCursor::emptyTable()
-{
+void TstDataCursor::emptyTable() {
     testsupport::TestDatabase db;
     auto t = staff();
     t->Open();
@@ -100,15 +116,13 @@ void TstDataCursor::emptyTable()
     QCOMPARE(t->RecordCount(), 0);
 }
 
-void TstDataCursor::walksLargeTablesBothWays_data()
-{
+void TstDataCursor::walksLargeTablesBothWays_data() {
     QTest::addColumn<QString>("tableName");
     QTest::newRow("Staff by unique name") << "Staff";
     QTest::newRow("Staff_Log: many rows per name, some without") << "Staff_Log";
 }
 
-void TstDataCursor::walksLargeTablesBothWays()
-{
+void TstDataCursor::walksLargeTablesBothWays() {
     // more rows than one read-ahead window, with repeated and empty order values
     QFETCH(QString, tableName);
     testsupport::TestDatabase db;
@@ -118,8 +132,8 @@ void TstDataCursor::walksLargeTablesBothWays()
         const QString n = log ? (i % 7 == 0 ? QString() : QString("Name %1").arg(i % 5))
                               : QString("Name %1").arg(i, 3, 10, QChar('0'));
         if (log)
-            db.insert("Staff_Log", {{"Name", n.isEmpty() ? QVariant() : QVariant(n)},
-                                    {"Status", QString::number(i)}});
+            db.insert("Staff_Log",
+                      {{"Name", n.isEmpty() ? QVariant() : QVariant(n)}, {"Status", QString::number(i)}});
         else
             db.addStaff(n, {{"Status", QString::number(i)}});
         expected << n;
@@ -140,8 +154,7 @@ void TstDataCursor::walksLargeTablesBothWays()
         t->First();
         QStringList statuses;
         while (!t->Eof()) {
-            if (name(*t) == "Name 1")
-                statuses << t->FieldByName("Status")->AsString();
+            if (name(*t) == "Name 1") statuses << t->FieldByName("Status")->AsString();
             t->Next();
         }
         QCOMPARE(statuses.first(), QString("1"));
@@ -149,28 +162,34 @@ void TstDataCursor::walksLargeTablesBothWays()
     }
 }
 
-void TstDataCursor::findNearest_data()
-{
+void TstDataCursor::findNearest_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("empty text: the first") << "" << "Abbott, Helen";
-    QTest::newRow("exact") << "Smith, Ann" << "Smith, Ann";
-    QTest::newRow("a beginning") << "Sm" << "Smith, Ann";
-    QTest::newRow("between two names") << "Smj" << "Smythe, Bo";
-    QTest::newRow("beyond the last: the last") << "zzz" << "smith, carl";
-    QTest::newRow("small letters sort after capitals") << "smith" << "smith, carl";
-    QTest::newRow("capitals sort before small letters") << "SMITH" << "Smith, Ann";
-    QTest::newRow("case differs: not equal") << "smith, ann" << "smith, carl";
-    QTest::newRow("longer than 25: cut before the search")
-        << "Longname, Abcdefghijklmnopqrstuvwxyz" << "Longname, Abcdefghijklmno";
+    QTest::newRow("empty text: the first") << ""
+                                           << "Abbott, Helen";
+    QTest::newRow("exact") << "Smith, Ann"
+                           << "Smith, Ann";
+    QTest::newRow("a beginning") << "Sm"
+                                 << "Smith, Ann";
+    QTest::newRow("between two names") << "Smj"
+                                       << "Smythe, Bo";
+    QTest::newRow("beyond the last: the last") << "zzz"
+                                               << "smith, carl";
+    QTest::newRow("small letters sort after capitals") << "smith"
+                                                       << "smith, carl";
+    QTest::newRow("capitals sort before small letters") << "SMITH"
+                                                        << "Smith, Ann";
+    QTest::newRow("case differs: not equal") << "smith, ann"
+                                             << "smith, carl";
+    QTest::newRow("longer than 25: cut before the search") << "Longname, Abcdefghijklmnopqrstuvwxyz"
+                                                           << "Longname, Abcdefghijklmno";
 }
 
-void TstDataCursor::findNearest()
-{
+void TstDataCursor::findNearest() {
     QFETCH(QString, text);
     testsupport::TestDatabase db;
-    addNames(db, {"Smythe, Bo", "Abbott, Helen", "smith, carl", "Smith, Ann",
-                  "Longname, Abcdefghijklmno", "Lz"});
+    addNames(db,
+             {"Smythe, Bo", "Abbott, Helen", "smith, carl", "Smith, Ann", "Longname, Abcdefghijklmno", "Lz"});
     auto t = staff({});
     t->SetIndexName("NAMEIndex");
     t->Open();
@@ -182,20 +201,28 @@ void TstDataCursor::findNearest()
     QVERIFY(!t->Bof() || name(*t) == "Abbott, Helen");
 }
 
-void TstDataCursor::findNearestOnFilteredRows_data()
-{
+void TstDataCursor::findNearestOnFilteredRows_data() {
     QTest::addColumn<QString>("filter");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("in: skips those out") << "Status = 'IN'" << "A" << "Baker, Tom";
-    QTest::newRow("in: beyond the last one in") << "Status = 'IN'" << "C" << "Baker, Tom";
-    QTest::newRow("out: the first one out") << "Status = 'Out'" << "B" << "Clark, Joe";
-    QTest::newRow("out: empty text") << "Status = 'Out'" << "" << "Adams, Amy";
-    QTest::newRow("nobody: stays empty") << "Status = 'in'" << "B" << "";
+    QTest::newRow("in: skips those out") << "Status = 'IN'"
+                                         << "A"
+                                         << "Baker, Tom";
+    QTest::newRow("in: beyond the last one in") << "Status = 'IN'"
+                                                << "C"
+                                                << "Baker, Tom";
+    QTest::newRow("out: the first one out") << "Status = 'Out'"
+                                            << "B"
+                                            << "Clark, Joe";
+    QTest::newRow("out: empty text") << "Status = 'Out'"
+                                     << ""
+                                     << "Adams, Amy";
+    QTest::newRow("nobody: stays empty") << "Status = 'in'"
+                                         << "B"
+                                         << "";
 }
 
-void TstDataCursor::findNearestOnFilteredRows()
-{
+void TstDataCursor::findNearestOnFilteredRows() {
     QFETCH(QString, filter);
     QFETCH(QString, text);
     testsupport::TestDatabase db;
@@ -211,8 +238,7 @@ void TstDataCursor::findNearestOnFilteredRows()
     QTEST(name(*t), "expected");
 }
 
-void TstDataCursor::filters_data()
-{
+void TstDataCursor::filters_data() {
     QTest::addColumn<QString>("filter");
     QTest::addColumn<QStringList>("expected");
     QTest::newRow("status in") << "Status = 'IN'" << QStringList{"A", "B"};
@@ -236,8 +262,7 @@ void TstDataCursor::filters_data()
         << "Department = 'x'' OR ''1''=''1' OR Name = 'A'" << QStringList{"A"};
 }
 
-void TstDataCursor::filters()
-{
+void TstDataCursor::filters() {
     QFETCH(QString, filter);
     testsupport::TestDatabase db;
     db.addStaff("A", {{"Department", "Sales"}, {"Emp_Num", 1}});
@@ -254,8 +279,7 @@ void TstDataCursor::filters()
     QCOMPARE(db.scalar("SELECT COUNT(*) FROM Staff").toInt(), 6);
 }
 
-void TstDataCursor::filterSetOnOpenTableGoesToFirstRow()
-{
+void TstDataCursor::filterSetOnOpenTableGoesToFirstRow() {
     testsupport::TestDatabase db;
     db.addStaff("A", {{"Department", "Sales"}});
     db.addStaff("B", {{"Department", "Sales"}});
@@ -278,22 +302,28 @@ void TstDataCursor::filterSetOnOpenTableGoesToFirstRow()
     QCOMPARE(name(*t), QString("0"));
 }
 
-void TstDataCursor::badFilters_data()
-{
+void TstDataCursor::badFilters_data() {
     QTest::addColumn<QString>("filter");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("unclosed text") << "Status = 'IN" << "StaffTable: Filter expression incorrectly formed";
-    QTest::newRow("no value") << "Status =" << "StaffTable: Filter expression incorrectly formed";
-    QTest::newRow("no field") << "= 'IN'" << "StaffTable: Filter expression incorrectly formed";
-    QTest::newRow("no operator") << "Status 'IN'" << "StaffTable: Filter expression incorrectly formed";
-    QTest::newRow("open parenthesis") << "(Status = 'IN'" << "StaffTable: Filter expression incorrectly formed";
-    QTest::newRow("stray word") << "Status = 'IN' Status" << "StaffTable: Filter expression incorrectly formed";
-    QTest::newRow("semicolon") << "Status = 'IN'; DROP TABLE Staff" << "StaffTable: Filter expression incorrectly formed";
-    QTest::newRow("unknown field") << "Nope = 'x'" << "StaffTable: Field 'Nope' not found";
+    QTest::newRow("unclosed text") << "Status = 'IN"
+                                   << "StaffTable: Filter expression incorrectly formed";
+    QTest::newRow("no value") << "Status ="
+                              << "StaffTable: Filter expression incorrectly formed";
+    QTest::newRow("no field") << "= 'IN'"
+                              << "StaffTable: Filter expression incorrectly formed";
+    QTest::newRow("no operator") << "Status 'IN'"
+                                 << "StaffTable: Filter expression incorrectly formed";
+    QTest::newRow("open parenthesis") << "(Status = 'IN'"
+                                      << "StaffTable: Filter expression incorrectly formed";
+    QTest::newRow("stray word") << "Status = 'IN' Status"
+                                << "StaffTable: Filter expression incorrectly formed";
+    QTest::newRow("semicolon") << "Status = 'IN'; DROP TABLE Staff"
+                               << "StaffTable: Filter expression incorrectly formed";
+    QTest::newRow("unknown field") << "Nope = 'x'"
+                                   << "StaffTable: Field 'Nope' not found";
 }
 
-void TstDataCursor::badFilters()
-{
+void TstDataCursor::badFilters() {
     QFETCH(QString, filter);
     QFETCH(QString, expected);
     testsupport::TestDatabase db;
@@ -309,8 +339,7 @@ void TstDataCursor::badFilters()
     QCOMPARE(db.scalar("SELECT COUNT(*) FROM Staff").toInt(), 1);
 }
 
-void TstDataCursor::locateIsExact_data()
-{
+void TstDataCursor::locateIsExact_data() {
     QTest::addColumn<QString>("value");
     QTest::addColumn<bool>("found");
     QTest::addColumn<QString>("expected");
@@ -319,8 +348,7 @@ void TstDataCursor::locateIsExact_data()
     QTest::newRow("a beginning only") << "Smith" << false << "Abbott, Helen";
 }
 
-void TstDataCursor::locateIsExact()
-{
+void TstDataCursor::locateIsExact() {
     QFETCH(QString, value);
     testsupport::TestDatabase db;
     addNames(db, {"Abbott, Helen", "Smith, Ann", "Smythe, Bo"});
@@ -330,8 +358,7 @@ void TstDataCursor::locateIsExact()
     QTEST(name(*t), "expected");
 }
 
-void TstDataCursor::indexNameKeepsCurrentRow()
-{
+void TstDataCursor::indexNameKeepsCurrentRow() {
     testsupport::TestDatabase db;
     db.addStaff("Baker, Tom", {{"ZipCode", "10001"}});
     db.addStaff("Abbott, Helen", {{"ZipCode", "30003"}});
@@ -349,17 +376,19 @@ void TstDataCursor::indexNameKeepsCurrentRow()
     QCOMPARE(t->orderFields(), QStringList{"Name"});
 }
 
-void TstDataCursor::unknownIndexOrTable_data()
-{
+void TstDataCursor::unknownIndexOrTable_data() {
     QTest::addColumn<QString>("tableName");
     QTest::addColumn<QString>("index");
     QTest::addColumn<QString>("named");
-    QTest::newRow("missing index") << "Staff" << "NoSuchIndex" << "NoSuchIndex";
-    QTest::newRow("missing table") << "Staffs" << "" << "Staffs";
+    QTest::newRow("missing index") << "Staff"
+                                   << "NoSuchIndex"
+                                   << "NoSuchIndex";
+    QTest::newRow("missing table") << "Staffs"
+                                   << ""
+                                   << "Staffs";
 }
 
-void TstDataCursor::unknownIndexOrTable()
-{
+void TstDataCursor::unknownIndexOrTable() {
     QFETCH(QString, tableName);
     QFETCH(QString, index);
     QFETCH(QString, named);
@@ -382,17 +411,18 @@ void TstDataCursor::unknownIndexOrTable()
     }
 }
 
-void TstDataCursor::refreshAfterRowDeletedElsewhere_data()
-{
+void TstDataCursor::refreshAfterRowDeletedElsewhere_data() {
     QTest::addColumn<QString>("current");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("middle: the next one") << "Baker, Tom" << "Clark, Joe";
-    QTest::newRow("last: the one before") << "Clark, Joe" << "Baker, Tom";
-    QTest::newRow("first: the next one") << "Abbott, Helen" << "Baker, Tom";
+    QTest::newRow("middle: the next one") << "Baker, Tom"
+                                          << "Clark, Joe";
+    QTest::newRow("last: the one before") << "Clark, Joe"
+                                          << "Baker, Tom";
+    QTest::newRow("first: the next one") << "Abbott, Helen"
+                                         << "Baker, Tom";
 }
 
-void TstDataCursor::refreshAfterRowDeletedElsewhere()
-{
+void TstDataCursor::refreshAfterRowDeletedElsewhere() {
     QFETCH(QString, current);
     testsupport::TestDatabase db;
     addNames(db, {"Abbott, Helen", "Baker, Tom", "Clark, Joe"});
@@ -409,20 +439,22 @@ void TstDataCursor::refreshAfterRowDeletedElsewhere()
     QCOMPARE(t->FieldByName("Department")->AsString(), QString("Changed"));
 }
 
-void TstDataCursor::deletePositions_data()
-{
+void TstDataCursor::deletePositions_data() {
     QTest::addColumn<QStringList>("rows");
     QTest::addColumn<QString>("current");
     QTest::addColumn<QString>("expected");
     QTest::addColumn<bool>("eof");
-    QTest::newRow("middle: the next one") << QStringList{"A", "B", "C"} << "B" << "C" << false;
-    QTest::newRow("last: the one before") << QStringList{"A", "B", "C"} << "C" << "B" << true;
-    QTest::newRow("first: the next one") << QStringList{"A", "B", "C"} << "A" << "B" << false;
-    QTest::newRow("only row: empty") << QStringList{"A"} << "A" << "" << true;
+    QTest::newRow("middle: the next one") << QStringList{"A", "B", "C"} << "B"
+                                          << "C" << false;
+    QTest::newRow("last: the one before") << QStringList{"A", "B", "C"} << "C"
+                                          << "B" << true;
+    QTest::newRow("first: the next one") << QStringList{"A", "B", "C"} << "A"
+                                         << "B" << false;
+    QTest::newRow("only row: empty") << QStringList{"A"} << "A"
+                                     << "" << true;
 }
 
-void TstDataCursor::deletePositions()
-{
+void TstDataCursor::deletePositions() {
     QFETCH(QStringList, rows);
     QFETCH(QString, current);
     testsupport::TestDatabase db;
@@ -441,8 +473,7 @@ void TstDataCursor::deletePositions()
                  QString("StaffTable: Cannot perform this operation on an empty dataset"));
 }
 
-void TstDataCursor::recordCountFollowsFilter()
-{
+void TstDataCursor::recordCountFollowsFilter() {
     testsupport::TestDatabase db;
     db.addStaff("A");
     db.addStaff("B", {{"Status", "Out"}});
@@ -455,8 +486,7 @@ void TstDataCursor::recordCountFollowsFilter()
     QCOMPARE(t->RecordCount(), 2);
 }
 
-void TstDataCursor::fetchRowsPagesWithoutMoving()
-{
+void TstDataCursor::fetchRowsPagesWithoutMoving() {
     testsupport::TestDatabase db;
     addNames(db, {"A", "B", "C", "D", "E"});
     auto t = staff();
@@ -481,8 +511,7 @@ void TstDataCursor::fetchRowsPagesWithoutMoving()
     QCOMPARE(name(*t), QString("E"));
 }
 
-void TstDataCursor::tableInItsOwnOrder()
-{
+void TstDataCursor::tableInItsOwnOrder() {
     // no index chosen: the table's own order, the row key
     testsupport::TestDatabase db;
     addNames(db, {"C", "A", "B"});

@@ -16,7 +16,7 @@ namespace {
 class RecordingLink : public data::DataLink {
 public:
     QStringList log;
-    QString field;       // pending text goes into this field on updateData
+    QString field; // pending text goes into this field on updateData
     QString pending;
     bool hasPending = false;
     void activeChanged() override { log << "active"; }
@@ -24,8 +24,7 @@ public:
     void recordChanged(data::Field* f) override { log << (f ? "record:" + f->FieldName() : "record"); }
     void dataSetScrolled() override { log << "scrolled"; }
     void dataSetChanged() override { log << "changed"; }
-    void updateData() override
-    {
+    void updateData() override {
         log << "update";
         if (hasPending) {
             hasPending = false;
@@ -76,20 +75,18 @@ private slots:
     void disableControlsHoldsNotifications();
 };
 
-void TstDataEditing::browseCheck_data()
-{
+void TstDataEditing::browseCheck_data() {
     QTest::addColumn<QString>("operation");
     QTest::addColumn<bool>("change");
-    const QStringList ops{"First", "Prior", "Next", "Last", "Refresh", "FindNearest", "Locate",
-                          "Insert", "IndexName", "Filter", "Filtered"};
+    const QStringList ops{"First",  "Prior",  "Next",      "Last",   "Refresh", "FindNearest",
+                          "Locate", "Insert", "IndexName", "Filter", "Filtered"};
     for (const QString& op : ops) {
         QTest::newRow(qPrintable(op + ", changed row: posted")) << op << true;
         QTest::newRow(qPrintable(op + ", unchanged row: dropped")) << op << false;
     }
 }
 
-void TstDataEditing::browseCheck()
-{
+void TstDataEditing::browseCheck() {
     QFETCH(QString, operation);
     QFETCH(bool, change);
     testsupport::TestDatabase db;
@@ -99,27 +96,36 @@ void TstDataEditing::browseCheck()
     t->Open();
     t->Next(); // Baker
     t->Edit();
-    if (change)
-        t->FieldByName("Status")->SetAsString("Out");
-    if (operation == "First") t->First();
-    else if (operation == "Prior") t->Prior();
-    else if (operation == "Next") t->Next();
-    else if (operation == "Last") t->Last();
-    else if (operation == "Refresh") t->Refresh();
-    else if (operation == "FindNearest") t->FindNearest({"A"});
-    else if (operation == "Locate") t->Locate("Name", "Abbott, Helen");
-    else if (operation == "Insert") t->Insert();
-    else if (operation == "IndexName") t->SetIndexName("NAMEIndex");
-    else if (operation == "Filter") t->SetFilter("Status <> 'x'");
-    else if (operation == "Filtered") t->SetFiltered(true);
+    if (change) t->FieldByName("Status")->SetAsString("Out");
+    if (operation == "First")
+        t->First();
+    else if (operation == "Prior")
+        t->Prior();
+    else if (operation == "Next")
+        t->Next();
+    else if (operation == "Last")
+        t->Last();
+    else if (operation == "Refresh")
+        t->Refresh();
+    else if (operation == "FindNearest")
+        t->FindNearest({"A"});
+    else if (operation == "Locate")
+        t->Locate("Name", "Abbott, Helen");
+    else if (operation == "Insert")
+        t->Insert();
+    else if (operation == "IndexName")
+        t->SetIndexName("NAMEIndex");
+    else if (operation == "Filter")
+        t->SetFilter("Status <> 'x'");
+    else if (operation == "Filtered")
+        t->SetFiltered(true);
     QCOMPARE(t->State(), operation == "Insert" ? DataSetState::Insert : DataSetState::Browse);
     QCOMPARE(db.scalar("SELECT Status FROM Staff WHERE Name = 'Baker, Tom'").toString(),
              QString(change ? "Out" : "IN"));
     QCOMPARE(db.scalar("SELECT COUNT(*) FROM Staff").toInt(), 2);
 }
 
-void TstDataEditing::pendingBoxTextGoesIntoTheRow()
-{
+void TstDataEditing::pendingBoxTextGoesIntoTheRow() {
     testsupport::TestDatabase db;
     db.addStaff("Abbott, Helen");
     db.addStaff("Baker, Tom");
@@ -146,8 +152,7 @@ void TstDataEditing::pendingBoxTextGoesIntoTheRow()
              QString("Denver"));
 }
 
-void TstDataEditing::editStates()
-{
+void TstDataEditing::editStates() {
     testsupport::TestDatabase db;
     db.addStaff("Abbott, Helen");
     auto t = staff();
@@ -174,8 +179,7 @@ void TstDataEditing::editStates()
     QCOMPARE(db.scalar("SELECT COUNT(*) FROM Staff").toInt(), 1);
 }
 
-void TstDataEditing::editOnEmptyTableInserts()
-{
+void TstDataEditing::editOnEmptyTableInserts() {
     testsupport::TestDatabase db;
     auto t = staffLog();
     t->Open();
@@ -195,8 +199,7 @@ void TstDataEditing::editOnEmptyTableInserts()
     QCOMPARE(name(*t), QString("Baker, Tom"));
 }
 
-void TstDataEditing::cancelDropsChanges()
-{
+void TstDataEditing::cancelDropsChanges() {
     testsupport::TestDatabase db;
     db.addStaff("Abbott, Helen", {{"City", "Boston"}});
     auto t = staff();
@@ -210,8 +213,7 @@ void TstDataEditing::cancelDropsChanges()
     QCOMPARE(db.scalar("SELECT City FROM Staff").toString(), QString("Boston"));
 }
 
-void TstDataEditing::requiredFields_data()
-{
+void TstDataEditing::requiredFields_data() {
     QTest::addColumn<QStringList>("given");
     QTest::addColumn<QString>("expected");
     QTest::newRow("nothing: the first in table order") << QStringList{} << "Field 'Name' must have a value";
@@ -220,8 +222,7 @@ void TstDataEditing::requiredFields_data()
     QTest::newRow("all three") << QStringList{"Name", "Emp_Num", "Department"} << "";
 }
 
-void TstDataEditing::requiredFields()
-{
+void TstDataEditing::requiredFields() {
     QFETCH(QStringList, given);
     QFETCH(QString, expected);
     testsupport::TestDatabase db;
@@ -230,12 +231,9 @@ void TstDataEditing::requiredFields()
         t->FindField(f)->SetRequired(true);
     t->Open();
     t->Insert();
-    if (given.contains("Name"))
-        t->FieldByName("Name")->SetAsString("Abbott, Helen");
-    if (given.contains("Emp_Num"))
-        t->FieldByName("Emp_Num")->SetAsString("17");
-    if (given.contains("Department"))
-        t->FieldByName("Department")->SetAsString("Sales");
+    if (given.contains("Name")) t->FieldByName("Name")->SetAsString("Abbott, Helen");
+    if (given.contains("Emp_Num")) t->FieldByName("Emp_Num")->SetAsString("17");
+    if (given.contains("Department")) t->FieldByName("Department")->SetAsString("Sales");
     if (expected.isEmpty()) {
         t->Post();
         QCOMPARE(db.scalar("SELECT COUNT(*) FROM Staff").toInt(), 1);
@@ -243,24 +241,29 @@ void TstDataEditing::requiredFields()
     }
     QCOMPARE(errorOf<data::DatabaseError>([&] { t->Post(); }), expected);
     QCOMPARE(t->State(), DataSetState::Insert);
-    if (given.contains("Name"))
-        QCOMPARE(name(*t), QString("Abbott, Helen"));
+    if (given.contains("Name")) QCOMPARE(name(*t), QString("Abbott, Helen"));
     QCOMPARE(db.scalar("SELECT COUNT(*) FROM Staff").toInt(), 0);
 }
 
-void TstDataEditing::textIsCutToFieldSize_data()
-{
+void TstDataEditing::textIsCutToFieldSize_data() {
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("stored");
-    QTest::newRow("name 25") << "Name" << "Abcdefghijklmnopqrstuvwxyz0123" << "Abcdefghijklmnopqrstuvwxy";
-    QTest::newRow("status 3") << "Status" << "Outside" << "Out";
-    QTest::newRow("date left 15") << "Date_Left" << "Wednesday, March 11, 2026" << "Wednesday, Marc";
-    QTest::newRow("fits") << "State" << "MA" << "MA";
+    QTest::newRow("name 25") << "Name"
+                             << "Abcdefghijklmnopqrstuvwxyz0123"
+                             << "Abcdefghijklmnopqrstuvwxy";
+    QTest::newRow("status 3") << "Status"
+                              << "Outside"
+                              << "Out";
+    QTest::newRow("date left 15") << "Date_Left"
+                                  << "Wednesday, March 11, 2026"
+                                  << "Wednesday, Marc";
+    QTest::newRow("fits") << "State"
+                          << "MA"
+                          << "MA";
 }
 
-void TstDataEditing::textIsCutToFieldSize()
-{
+void TstDataEditing::textIsCutToFieldSize() {
     QFETCH(QString, field);
     QFETCH(QString, text);
     QFETCH(QString, stored);
@@ -275,8 +278,7 @@ void TstDataEditing::textIsCutToFieldSize()
     QCOMPARE(db.scalar(QString("SELECT \"%1\" FROM Staff").arg(field)).toString(), stored);
 }
 
-void TstDataEditing::emptyTextIsStoredAsNull()
-{
+void TstDataEditing::emptyTextIsStoredAsNull() {
     // several employees without password or e-mail, although both indexes are unique
     testsupport::TestDatabase db;
     auto t = staff();
@@ -292,8 +294,7 @@ void TstDataEditing::emptyTextIsStoredAsNull()
     QVERIFY(t->FieldByName("EMail")->IsNull());
 }
 
-void TstDataEditing::keyViolationKeepsInsert()
-{
+void TstDataEditing::keyViolationKeepsInsert() {
     testsupport::TestDatabase db;
     db.addStaff("Abbott, Helen");
     auto t = staff();
@@ -315,8 +316,7 @@ void TstDataEditing::keyViolationKeepsInsert()
     QCOMPARE(name(*t), QString("Abbott, Helen"));
 }
 
-void TstDataEditing::insertGetsNewKey()
-{
+void TstDataEditing::insertGetsNewKey() {
     testsupport::TestDatabase db;
     db.addStaff("Zed");
     auto t = staff();
@@ -335,41 +335,54 @@ void TstDataEditing::insertGetsNewKey()
     u->Insert();
     u->FieldByName("Name")->SetAsString("Baker, Tom");
     u->Post();
-    QCOMPARE(u->CurrentKey().last().toInt(), db.scalar("SELECT Employee_No FROM Staff WHERE Name = 'Baker, Tom'").toInt());
+    QCOMPARE(u->CurrentKey().last().toInt(),
+             db.scalar("SELECT Employee_No FROM Staff WHERE Name = 'Baker, Tom'").toInt());
 }
 
-void TstDataEditing::errorTexts_data()
-{
+void TstDataEditing::errorTexts_data() {
     QTest::addColumn<QString>("action");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("move a closed table") << "closed-next" << "StaffTable: Cannot perform this operation on a closed dataset";
-    QTest::newRow("edit a closed table") << "closed-edit" << "StaffTable: Cannot perform this operation on a closed dataset";
-    QTest::newRow("post in browse") << "post" << "StaffTable: Dataset not in edit or insert mode";
-    QTest::newRow("set a field in browse") << "set" << "StaffTable: Dataset not in edit or insert mode";
-    QTest::newRow("clear a field in browse") << "clear" << "StaffTable: Dataset not in edit or insert mode";
-    QTest::newRow("delete on empty") << "delete-empty" << "StaffTable: Cannot perform this operation on an empty dataset";
-    QTest::newRow("no such field") << "field" << "StaffTable: Field 'Nope' not found";
-    QTest::newRow("not a number") << "float" << "'12x' is not a valid floating point value for field 'Emp_Num'";
-    QTest::newRow("unknown alias") << "alias" << "Unknown database alias: Nowhere";
+    QTest::newRow("move a closed table") << "closed-next"
+                                         << "StaffTable: Cannot perform this operation on a closed dataset";
+    QTest::newRow("edit a closed table") << "closed-edit"
+                                         << "StaffTable: Cannot perform this operation on a closed dataset";
+    QTest::newRow("post in browse") << "post"
+                                    << "StaffTable: Dataset not in edit or insert mode";
+    QTest::newRow("set a field in browse") << "set"
+                                           << "StaffTable: Dataset not in edit or insert mode";
+    QTest::newRow("clear a field in browse") << "clear"
+                                             << "StaffTable: Dataset not in edit or insert mode";
+    QTest::newRow("delete on empty") << "delete-empty"
+                                     << "StaffTable: Cannot perform this operation on an empty dataset";
+    QTest::newRow("no such field") << "field"
+                                   << "StaffTable: Field 'Nope' not found";
+    QTest::newRow("not a number") << "float"
+                                  << "'12x' is not a valid floating point value for field 'Emp_Num'";
+    QTest::newRow("unknown alias") << "alias"
+                                   << "Unknown database alias: Nowhere";
 }
 
-void TstDataEditing::errorTexts()
-{
+void TstDataEditing::errorTexts() {
     QFETCH(QString, action);
     testsupport::TestDatabase db;
-    if (action != "delete-empty")
-        db.addStaff("Abbott, Helen");
+    if (action != "delete-empty") db.addStaff("Abbott, Helen");
     auto t = staff();
-    if (!action.startsWith("closed"))
-        t->Open();
+    if (!action.startsWith("closed")) t->Open();
     const QString msg = errorOf([&] {
-        if (action == "closed-next") t->Next();
-        else if (action == "closed-edit") t->Edit();
-        else if (action == "post") t->Post();
-        else if (action == "set") t->FieldByName("City")->SetAsString("x");
-        else if (action == "clear") t->FieldByName("City")->Clear();
-        else if (action == "delete-empty") t->Delete();
-        else if (action == "field") t->FieldByName("Nope");
+        if (action == "closed-next")
+            t->Next();
+        else if (action == "closed-edit")
+            t->Edit();
+        else if (action == "post")
+            t->Post();
+        else if (action == "set")
+            t->FieldByName("City")->SetAsString("x");
+        else if (action == "clear")
+            t->FieldByName("City")->Clear();
+        else if (action == "delete-empty")
+            t->Delete();
+        else if (action == "field")
+            t->FieldByName("Nope");
         else if (action == "float") {
             t->Edit();
             t->FieldByName("Emp_Num")->SetAsString("12x");
@@ -383,27 +396,35 @@ void TstDataEditing::errorTexts()
     QTEST(msg, "expected");
 }
 
-void TstDataEditing::floatParsing_data()
-{
+void TstDataEditing::floatParsing_data() {
     QTest::addColumn<QString>("decimal");
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("valid");
     QTest::addColumn<double>("value");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("plain") << "." << "12.5" << true << 12.5 << "12.5";
-    QTest::newRow("whole") << "." << "1234" << true << 1234.0 << "1234";
-    QTest::newRow("signed, blanks") << "." << " -4 " << true << -4.0 << "-4";
-    QTest::newRow("exponent") << "." << "1e3" << true << 1000.0 << "1000";
-    QTest::newRow("a tenth") << "." << "0.1" << true << 0.1 << "0.1";
-    QTest::newRow("empty: no value") << "." << "" << true << 0.0 << "";
-    QTest::newRow("letters") << "." << "abc" << false << 0.0 << "";
-    QTest::newRow("comma with point settings") << "." << "1,5" << false << 0.0 << "";
-    QTest::newRow("comma settings") << "," << "1,5" << true << 1.5 << "1,5";
-    QTest::newRow("point with comma settings") << "," << "1.5" << false << 0.0 << "";
+    QTest::newRow("plain") << "."
+                           << "12.5" << true << 12.5 << "12.5";
+    QTest::newRow("whole") << "."
+                           << "1234" << true << 1234.0 << "1234";
+    QTest::newRow("signed, blanks") << "."
+                                    << " -4 " << true << -4.0 << "-4";
+    QTest::newRow("exponent") << "."
+                              << "1e3" << true << 1000.0 << "1000";
+    QTest::newRow("a tenth") << "."
+                             << "0.1" << true << 0.1 << "0.1";
+    QTest::newRow("empty: no value") << "."
+                                     << "" << true << 0.0 << "";
+    QTest::newRow("letters") << "."
+                             << "abc" << false << 0.0 << "";
+    QTest::newRow("comma with point settings") << "."
+                                               << "1,5" << false << 0.0 << "";
+    QTest::newRow("comma settings") << ","
+                                    << "1,5" << true << 1.5 << "1,5";
+    QTest::newRow("point with comma settings") << ","
+                                               << "1.5" << false << 0.0 << "";
 }
 
-void TstDataEditing::floatParsing()
-{
+void TstDataEditing::floatParsing() {
     QFETCH(QString, decimal);
     QFETCH(QString, text);
     QFETCH(bool, valid);
@@ -431,8 +452,7 @@ void TstDataEditing::floatParsing()
     QCOMPARE(f->AsFloat(), value);
 }
 
-void TstDataEditing::dateField_data()
-{
+void TstDataEditing::dateField_data() {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QDate>("date");
     QTest::addColumn<QString>("shown");
@@ -443,8 +463,7 @@ void TstDataEditing::dateField_data()
     QTest::newRow("not a date") << "13/45/70" << QDate() << "error";
 }
 
-void TstDataEditing::dateField()
-{
+void TstDataEditing::dateField() {
     QFETCH(QString, typed);
     QFETCH(QDate, date);
     QFETCH(QString, shown);
@@ -467,8 +486,7 @@ void TstDataEditing::dateField()
     QCOMPARE(db.scalar("SELECT DOB FROM Staff").isNull(), date.isNull());
 }
 
-void TstDataEditing::memoKeepsLongText()
-{
+void TstDataEditing::memoKeepsLongText() {
     testsupport::TestDatabase db;
     db.addStaff("Abbott, Helen");
     auto t = staff();
@@ -481,8 +499,7 @@ void TstDataEditing::memoKeepsLongText()
     QCOMPARE(t->FieldByName("Comments")->AsString(), text);
 }
 
-void TstDataEditing::clearEmptiesAField()
-{
+void TstDataEditing::clearEmptiesAField() {
     testsupport::TestDatabase db;
     db.addStaff("Abbott, Helen", {{"Date_Left", "3/11/26"}, {"Emp_Num", 5}});
     auto t = staff();
@@ -495,17 +512,18 @@ void TstDataEditing::clearEmptiesAField()
     QVERIFY(db.scalar("SELECT Emp_Num FROM Staff").isNull());
 }
 
-void TstDataEditing::anotherDeskChangedTheRow_data()
-{
+void TstDataEditing::anotherDeskChangedTheRow_data() {
     QTest::addColumn<QString>("otherDesk");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("changed") << "UPDATE Staff SET Status = 'Out'" << "changed by another user";
-    QTest::newRow("emptied a value") << "UPDATE Staff SET Department = NULL" << "changed by another user";
-    QTest::newRow("deleted") << "DELETE FROM Staff" << "deleted by another user";
+    QTest::newRow("changed") << "UPDATE Staff SET Status = 'Out'"
+                             << "changed by another user";
+    QTest::newRow("emptied a value") << "UPDATE Staff SET Department = NULL"
+                                     << "changed by another user";
+    QTest::newRow("deleted") << "DELETE FROM Staff"
+                             << "deleted by another user";
 }
 
-void TstDataEditing::anotherDeskChangedTheRow()
-{
+void TstDataEditing::anotherDeskChangedTheRow() {
     QFETCH(QString, otherDesk);
     QFETCH(QString, expected);
     testsupport::TestDatabase db;
@@ -531,8 +549,7 @@ void TstDataEditing::anotherDeskChangedTheRow()
     }
 }
 
-void TstDataEditing::editRereadsTheRow()
-{
+void TstDataEditing::editRereadsTheRow() {
     testsupport::TestDatabase db;
     db.addStaff("Abbott, Helen");
     auto t = staff();
@@ -551,8 +568,7 @@ void TstDataEditing::editRereadsTheRow()
     QVERIFY(t->IsEmpty());
 }
 
-void TstDataEditing::deleteOfRowChangedElsewhere()
-{
+void TstDataEditing::deleteOfRowChangedElsewhere() {
     testsupport::TestDatabase db;
     db.addStaff("Abbott, Helen");
     auto t = staff();
@@ -562,8 +578,7 @@ void TstDataEditing::deleteOfRowChangedElsewhere()
     QCOMPARE(db.scalar("SELECT COUNT(*) FROM Staff").toInt(), 1);
 }
 
-void TstDataEditing::undeclaredColumnsAreLeftAlone()
-{
+void TstDataEditing::undeclaredColumnsAreLeftAlone() {
     // a table with a few field objects reads and writes only those columns (and the key)
     testsupport::TestDatabase db;
     db.addStaff("Abbott, Helen", {{"Comments", "old"}});
@@ -578,8 +593,7 @@ void TstDataEditing::undeclaredColumnsAreLeftAlone()
              QString("Out/changed by the other desk"));
 }
 
-void TstDataEditing::widerColumnsStillOpen()
-{
+void TstDataEditing::widerColumnsStillOpen() {
     testsupport::TestDatabase db;
     data::TableDef wide;
     wide.name = "Wide";
@@ -605,18 +619,19 @@ void TstDataEditing::widerColumnsStillOpen()
     QCOMPARE(db.scalar("SELECT Name FROM Wide").toString(), longName.left(25));
 }
 
-void TstDataEditing::closeEventsAndPendingEdit()
-{
+void TstDataEditing::closeEventsAndPendingEdit() {
     testsupport::TestDatabase db;
     db.addStaff("Abbott, Helen");
     auto t = staff();
     QStringList events;
     t->setEvent(data::DataSetEvent::BeforeOpen, [&](data::DataSet&) { events << "BeforeOpen"; });
-    t->setEvent(data::DataSetEvent::AfterOpen, [&](data::DataSet& ds) {
-        events << "AfterOpen:" + ds.FieldByName("Name")->AsString();
-    });
+    t->setEvent(data::DataSetEvent::AfterOpen,
+                [&](data::DataSet& ds) { events << "AfterOpen:" + ds.FieldByName("Name")->AsString(); });
     auto guard = [&](data::DataSet& ds) {
-        events << QString("Close:%1").arg(ds.State() == DataSetState::Edit ? "edit" : ds.Active() ? "browse" : "closed");
+        events << QString("Close:%1")
+                      .arg(ds.State() == DataSetState::Edit ? "edit"
+                           : ds.Active()                    ? "browse"
+                                                            : "closed");
     };
     t->setEvent(data::DataSetEvent::BeforeClose, guard);
     t->setEvent(data::DataSetEvent::AfterClose, guard);
@@ -631,8 +646,7 @@ void TstDataEditing::closeEventsAndPendingEdit()
     QCOMPARE(events.size(), 4);
 }
 
-void TstDataEditing::destructorRunsNoEvents()
-{
+void TstDataEditing::destructorRunsNoEvents() {
     testsupport::TestDatabase db;
     db.addStaff("Abbott, Helen");
     int closes = 0;
@@ -647,8 +661,7 @@ void TstDataEditing::destructorRunsNoEvents()
     QVERIFY(db.scalar("SELECT City FROM Staff").isNull());
 }
 
-void TstDataEditing::dataLinkNotifications()
-{
+void TstDataEditing::dataLinkNotifications() {
     testsupport::TestDatabase db;
     db.addStaff("Abbott, Helen");
     db.addStaff("Baker, Tom");
@@ -687,8 +700,7 @@ void TstDataEditing::dataLinkNotifications()
     QCOMPARE(link.log, QStringList{"active"});
 }
 
-void TstDataEditing::dataSourceChangesDataSet()
-{
+void TstDataEditing::dataSourceChangesDataSet() {
     // the password window's source is pointed at the profile window's table at run time
     testsupport::TestDatabase db;
     db.addStaff("Abbott, Helen", {{"Password", "one"}});
@@ -714,8 +726,7 @@ void TstDataEditing::dataSourceChangesDataSet()
     QCOMPARE(link.dataSet(), nullptr);
 }
 
-void TstDataEditing::disableControlsHoldsNotifications()
-{
+void TstDataEditing::disableControlsHoldsNotifications() {
     testsupport::TestDatabase db;
     db.addStaff("Abbott, Helen");
     db.addStaff("Baker, Tom");

@@ -32,8 +32,7 @@ private slots:
     void textComparesAndSortsInBinaryOrder();
 };
 
-void TstDataEngine::aliasFileRoundTrip()
-{
+void TstDataEngine::aliasFileRoundTrip() {
     testsupport::TestDatabase db;
     data::AliasConfig pg;
     pg.name = "Remote";
@@ -63,15 +62,13 @@ void TstDataEngine::aliasFileRoundTrip()
     }
 }
 
-void TstDataEngine::unknownAlias()
-{
+void TstDataEngine::unknownAlias() {
     testsupport::TestDatabase db;
     QCOMPARE(errorOf<data::EngineError>([] { data::Database::forAlias("Corvane1999"); }),
              QString("Unknown database alias: Corvane1999"));
 }
 
-void TstDataEngine::missingDatabaseFileIsNotCreated()
-{
+void TstDataEngine::missingDatabaseFileIsNotCreated() {
     testsupport::TestDatabase db;
     data::AliasConfig cfg;
     cfg.name = "Gone";
@@ -85,8 +82,7 @@ void TstDataEngine::missingDatabaseFileIsNotCreated()
     QVERIFY(!data::Database::forAlias("Gone").tableExists("Staff"));
 }
 
-void TstDataEngine::sqliteRunsInWalMode()
-{
+void TstDataEngine::sqliteRunsInWalMode() {
     if (testsupport::TestDatabase::onPostgres())
         QSKIP("SQLite's journal mode: the fixture's database is on PostgreSQL");
     testsupport::TestDatabase db;
@@ -98,8 +94,7 @@ void TstDataEngine::sqliteRunsInWalMode()
     QCOMPARE(d.dialect().beginWrite(), QString("BEGIN IMMEDIATE"));
 }
 
-void TstDataEngine::translateLocalSql_data()
-{
+void TstDataEngine::translateLocalSql_data() {
     QTest::addColumn<QString>("local");
     QTest::addColumn<QString>("translated");
     QTest::newRow("correlation name") << "SELECT Name\nFROM Staff Staff\nORDER BY Name"
@@ -110,24 +105,26 @@ void TstDataEngine::translateLocalSql_data()
     QTest::newRow("strings untouched, keywords kept")
         << "WHERE  Status = 'IN' AND Name <> 'Order by, from' "
         << "WHERE  \"Status\" = 'IN' AND \"Name\" <> 'Order by, from' ";
-    QTest::newRow("qualified names") << "SELECT s.Name FROM Staff s" << "SELECT \"s\".\"Name\" FROM \"Staff\" \"s\"";
-    QTest::newRow("functions and numbers") << "SELECT COUNT(*), UPPER(Name) FROM Dept WHERE Dept_Id > 10"
-                                           << "SELECT COUNT(*), UPPER(\"Name\") FROM \"Dept\" WHERE \"Dept_Id\" > 10";
-    QTest::newRow("names that are SQL words elsewhere") << "SELECT [To], [Date], [Time], [From] FROM Mess"
-                                                        << "SELECT \"To\", \"Date\", \"Time\", \"From\" FROM \"Mess\"";
+    QTest::newRow("qualified names") << "SELECT s.Name FROM Staff s"
+                                     << "SELECT \"s\".\"Name\" FROM \"Staff\" \"s\"";
+    QTest::newRow("functions and numbers")
+        << "SELECT COUNT(*), UPPER(Name) FROM Dept WHERE Dept_Id > 10"
+        << "SELECT COUNT(*), UPPER(\"Name\") FROM \"Dept\" WHERE \"Dept_Id\" > 10";
+    QTest::newRow("names that are SQL words elsewhere")
+        << "SELECT [To], [Date], [Time], [From] FROM Mess"
+        << "SELECT \"To\", \"Date\", \"Time\", \"From\" FROM \"Mess\"";
 }
 
-void TstDataEngine::translateLocalSql()
-{
+void TstDataEngine::translateLocalSql() {
     QFETCH(QString, local);
     QFETCH(QString, translated);
     QCOMPARE(data::Dialect::forDriver("PSQL")->translateLocalSql(local), translated);
     // SQLite: quoted so that a misspelt name is an error, never a text constant
-    QCOMPARE(data::Dialect::forDriver("SQLITE")->translateLocalSql(local), QString(translated).replace('"', '`'));
+    QCOMPARE(data::Dialect::forDriver("SQLITE")->translateLocalSql(local),
+             QString(translated).replace('"', '`'));
 }
 
-void TstDataEngine::postgresDialect()
-{
+void TstDataEngine::postgresDialect() {
     const auto pg = data::Dialect::forDriver("PSQL");
     QCOMPARE(pg->collate(), QString(" COLLATE \"C\""));
     QCOMPARE(pg->nullsFirst(), QString(" NULLS FIRST"));
@@ -140,8 +137,7 @@ void TstDataEngine::postgresDialect()
     QVERIFY(errorOf<data::EngineError>([] { data::Dialect::forDriver("DBASE"); }).contains("DBASE"));
 }
 
-void TstDataEngine::keyViolationText()
-{
+void TstDataEngine::keyViolationText() {
     testsupport::TestDatabase db;
     db.addStaff("Abbott, Helen");
     data::Database& d = data::Database::forAlias(alias);
@@ -152,8 +148,7 @@ void TstDataEngine::keyViolationText()
     QVERIFY(errorOf<data::EngineError>([&] { d.prepared("SELECT Nope FROM Staff"); }).contains("Nope"));
 }
 
-void TstDataEngine::schemaQuestions()
-{
+void TstDataEngine::schemaQuestions() {
     testsupport::TestDatabase db;
     data::Database& d = data::Database::forAlias(alias);
     QVERIFY(d.tableExists("Staff"));
@@ -176,8 +171,7 @@ void TstDataEngine::schemaQuestions()
 }
 
 // A check-out's two posts: the Staff row and its history row.
-static void checkOut(data::Table& staffTable, data::Table& log)
-{
+static void checkOut(data::Table& staffTable, data::Table& log) {
     staffTable.Edit();
     staffTable.FieldByName("Status")->SetAsString("Out");
     staffTable.FieldByName("Destination")->SetAsString("Boston");
@@ -187,8 +181,7 @@ static void checkOut(data::Table& staffTable, data::Table& log)
     log.FieldByName("Status")->SetAsString("Out");
 }
 
-void TstDataEngine::groupedPostsCommitTogether()
-{
+void TstDataEngine::groupedPostsCommitTogether() {
     testsupport::TestDatabase db;
     db.addStaff("Abbott, Helen");
     auto s = staff();
@@ -209,8 +202,7 @@ void TstDataEngine::groupedPostsCommitTogether()
     QVERIFY(!data::Database::forAlias(alias).InTransaction());
 }
 
-void TstDataEngine::rolledBackGroupRestoresEditState()
-{
+void TstDataEngine::rolledBackGroupRestoresEditState() {
     testsupport::TestDatabase db;
     db.addStaff("Abbott, Helen");
     auto s = staff();
@@ -243,8 +235,7 @@ void TstDataEngine::rolledBackGroupRestoresEditState()
     QVERIFY(log->Eof()); // no phantom row of the rolled-back insert
 }
 
-void TstDataEngine::failedHistoryRowKeepsStaffRowEditing()
-{
+void TstDataEngine::failedHistoryRowKeepsStaffRowEditing() {
     testsupport::TestDatabase db;
     db.addStaff("Abbott, Helen");
     db.refuse("Staff_Log", "INSERT", "history refused");
@@ -267,8 +258,7 @@ void TstDataEngine::failedHistoryRowKeepsStaffRowEditing()
     QVERIFY(!data::Database::forAlias(alias).InTransaction());
 }
 
-void TstDataEngine::failedStatementLeavesNothingStored()
-{
+void TstDataEngine::failedStatementLeavesNothingStored() {
     // one post is one transaction: a failing update leaves the table as it was
     testsupport::TestDatabase db;
     db.addStaff("Abbott, Helen");
@@ -287,27 +277,31 @@ void TstDataEngine::failedStatementLeavesNothingStored()
     QCOMPARE(db.scalar("SELECT City FROM Staff WHERE Name = 'Abbott, Helen'").toString(), QString("Boston"));
 }
 
-void TstDataEngine::textComparesAndSortsInBinaryOrder_data()
-{
+void TstDataEngine::textComparesAndSortsInBinaryOrder_data() {
     QTest::addColumn<QString>("how"); // table: a filter (or none); query: the stored SQL
     QTest::addColumn<QString>("text");
     QTest::addColumn<QStringList>("names");
     const QStringList all{"SMITH, BO", "Smith, Ann", "Smythe, Bo", "smith, carl"};
-    QTest::newRow("table in name order") << "table" << "" << all;
-    QTest::newRow("query in name order") << "query" << "SELECT Name FROM Staff ORDER BY Name" << all;
-    QTest::newRow("query: = keeps case") << "query" << "SELECT Name FROM Staff WHERE Status = 'IN' ORDER BY Name"
+    QTest::newRow("table in name order") << "table"
+                                         << "" << all;
+    QTest::newRow("query in name order") << "query"
+                                         << "SELECT Name FROM Staff ORDER BY Name" << all;
+    QTest::newRow("query: = keeps case") << "query"
+                                         << "SELECT Name FROM Staff WHERE Status = 'IN' ORDER BY Name"
                                          << QStringList{"SMITH, BO", "Smythe, Bo"};
-    QTest::newRow("query: > in code order") << "query"
-                                            << "SELECT Name FROM Staff WHERE Name > 'Smith' ORDER BY Name DESC"
-                                            << QStringList{"smith, carl", "Smythe, Bo", "Smith, Ann"};
-    QTest::newRow("query: IN list keeps case") << "query"
-                                               << "SELECT Name FROM Staff WHERE Status IN ('in', 'Out') ORDER BY Name"
-                                               << QStringList{"Smith, Ann", "smith, carl"};
-    QTest::newRow("table filter keeps case") << "table" << "Status = 'in'" << QStringList{"Smith, Ann"};
+    QTest::newRow("query: > in code order")
+        << "query"
+        << "SELECT Name FROM Staff WHERE Name > 'Smith' ORDER BY Name DESC"
+        << QStringList{"smith, carl", "Smythe, Bo", "Smith, Ann"};
+    QTest::newRow("query: IN list keeps case")
+        << "query"
+        << "SELECT Name FROM Staff WHERE Status IN ('in', 'Out') ORDER BY Name"
+        << QStringList{"Smith, Ann", "smith, carl"};
+    QTest::newRow("table filter keeps case") << "table"
+                                             << "Status = 'in'" << QStringList{"Smith, Ann"};
 }
 
-void TstDataEngine::textComparesAndSortsInBinaryOrder()
-{
+void TstDataEngine::textComparesAndSortsInBinaryOrder() {
     // The same answers on every engine, whatever the server's own collation.
     QFETCH(QString, how);
     QFETCH(QString, text);

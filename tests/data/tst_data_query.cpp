@@ -9,8 +9,7 @@ using namespace datatest;
 namespace {
 
 std::unique_ptr<data::Query> query(const QString& name, const QStringList& sql,
-                                   const QVector<QPair<QString, int>>& fields = {})
-{
+                                   const QVector<QPair<QString, int>>& fields = {}) {
     auto q = std::make_unique<data::Query>(name);
     q->SetDatabaseName(alias);
     q->SetSQL(sql);
@@ -43,27 +42,27 @@ private slots:
     void badSql();
 };
 
-void TstDataQuery::storedReportQueries_data()
-{
+void TstDataQuery::storedReportQueries_data() {
     QTest::addColumn<QStringList>("sql");
     QTest::addColumn<QString>("field");
     QTest::addColumn<QStringList>("expected");
     QTest::newRow("name picker") << QStringList{"SELECT Name", "FROM Staff Staff", "ORDER BY Name"} << "Name"
                                  << QStringList{"Abbott, Helen", "Baker, Tom", "Clark, Joe", "abel, ann"};
     QTest::newRow("in office, two blanks after WHERE")
-        << QStringList{"SELECT Name, Department, Destination, Date_Left, Time_Left, Return_Date, Return_Time, Status",
+        << QStringList{"SELECT Name, Department, Destination, Date_Left, Time_Left, Return_Date, "
+                       "Return_Time, Status",
                        "FROM Staff Staff", "WHERE  Status = 'IN' ", "ORDER BY Name, Department"}
         << "Name" << QStringList{"Abbott, Helen", "Clark, Joe"};
     QTest::newRow("out of office: case-sensitive")
-        << QStringList{"SELECT Name, Department, Destination, Date_Left, Time_Left, Return_Date, Return_Time, Contact_Phone, Status",
+        << QStringList{"SELECT Name, Department, Destination, Date_Left, Time_Left, Return_Date, "
+                       "Return_Time, Contact_Phone, Status",
                        "FROM Staff Staff", "WHERE  Status = 'Out' ", "ORDER BY Name, Department, Date_Left"}
         << "Name" << QStringList{"Baker, Tom"};
     QTest::newRow("departments") << QStringList{"SELECT Department", "FROM Dept Dept", "ORDER BY Department"}
                                  << "Department" << QStringList{"Accounts", "Sales"};
 }
 
-void TstDataQuery::storedReportQueries()
-{
+void TstDataQuery::storedReportQueries() {
     QFETCH(QStringList, sql);
     QFETCH(QString, field);
     testsupport::TestDatabase db;
@@ -78,16 +77,18 @@ void TstDataQuery::storedReportQueries()
     QTEST(column(*q, field), "expected");
 }
 
-void TstDataQuery::historyQueryWithBracketedName()
-{
+void TstDataQuery::historyQueryWithBracketedName() {
     testsupport::TestDatabase db;
     db.insert("Staff_Log", {{"Name", "Baker, Tom"}, {"Transaction_Date", "9/1/26"}, {"Date Left", "9/1/26"}});
-    db.insert("Staff_Log", {{"Name", "Abbott, Helen"}, {"Transaction_Date", "3/11/26"}, {"Date Left", "3/11/26"}});
-    db.insert("Staff_Log", {{"Name", "Baker, Tom"}, {"Transaction_Date", "10/2/26"}, {"Date Left", "10/2/26"}});
-    auto q = query("Query1",
-                   {"SELECT Transaction_Id, Transaction_Date, Transaction_Time, Name, Department, Destination, "
-                    "[Date Left], Time_Left, Return_Date, Return_Time, Status, Contact_Phone",
-                    "FROM Staff_Log Staff_log", "ORDER BY Name, Transaction_Date, Transaction_Time"});
+    db.insert("Staff_Log",
+              {{"Name", "Abbott, Helen"}, {"Transaction_Date", "3/11/26"}, {"Date Left", "3/11/26"}});
+    db.insert("Staff_Log",
+              {{"Name", "Baker, Tom"}, {"Transaction_Date", "10/2/26"}, {"Date Left", "10/2/26"}});
+    auto q =
+        query("Query1",
+              {"SELECT Transaction_Id, Transaction_Date, Transaction_Time, Name, Department, Destination, "
+               "[Date Left], Time_Left, Return_Date, Return_Time, Status, Contact_Phone",
+               "FROM Staff_Log Staff_log", "ORDER BY Name, Transaction_Date, Transaction_Time"});
     q->Open();
     QCOMPARE(q->fields().size(), 12);
     QCOMPARE(q->fields().at(6)->FieldName(), QString("Date Left"));
@@ -95,13 +96,13 @@ void TstDataQuery::historyQueryWithBracketedName()
     QCOMPARE(column(*q, "Date Left"), (QStringList{"3/11/26", "10/2/26", "9/1/26"}));
 }
 
-void TstDataQuery::declaredFieldOrder()
-{
+void TstDataQuery::declaredFieldOrder() {
     // the layout's field objects give the order the report sees, not the SELECT list
     testsupport::TestDatabase db;
     db.addStaff("Abbott, Helen", {{"Department", "Sales"}});
     auto q = query("Query2",
-                   {"SELECT Name, Department, Destination, Date_Left, Time_Left, Return_Date, Return_Time, Contact_Phone, Status",
+                   {"SELECT Name, Department, Destination, Date_Left, Time_Left, Return_Date, Return_Time, "
+                    "Contact_Phone, Status",
                     "FROM Staff Staff", "ORDER BY Name, Department, Date_Left"},
                    {{"Name", 25}, {"Status", 3}, {"Department", 25}});
     q->Open();
@@ -111,8 +112,7 @@ void TstDataQuery::declaredFieldOrder()
     QCOMPARE(q->fields().at(2)->AsString(), QString("Sales"));
 }
 
-void TstDataQuery::snapshotOfTheStart()
-{
+void TstDataQuery::snapshotOfTheStart() {
     testsupport::TestDatabase db;
     for (int i = 0; i < 300; ++i)
         db.addStaff(QString("Name %1").arg(i, 3, 10, QChar('0')));
@@ -139,8 +139,7 @@ void TstDataQuery::snapshotOfTheStart()
     QCOMPARE(name(*later), QString("Name 999"));
 }
 
-void TstDataQuery::navigation()
-{
+void TstDataQuery::navigation() {
     testsupport::TestDatabase db;
     db.addStaff("A");
     db.addStaff("B");
@@ -165,8 +164,7 @@ void TstDataQuery::navigation()
     QCOMPARE(q->RecordCount(), 3);
 }
 
-void TstDataQuery::readOnly()
-{
+void TstDataQuery::readOnly() {
     testsupport::TestDatabase db;
     db.addStaff("A");
     auto q = query("Query1", {"SELECT Name FROM Staff"});
@@ -178,8 +176,7 @@ void TstDataQuery::readOnly()
              QString("Query1: Dataset not in edit or insert mode"));
 }
 
-void TstDataQuery::badSql()
-{
+void TstDataQuery::badSql() {
     testsupport::TestDatabase db;
     auto q = query("Query1", {"SELECT Nope", "FROM Staff Staff"});
     const QString msg = errorOf<data::EngineError>([&] { q->Open(); });

@@ -34,7 +34,7 @@ inline data::FieldDef text(const QString& field, int size, const QString& mask =
 
 // A table that counts what it hands out for grids and lists.
 class CountingTable : public data::Table {
-  public:
+public:
     using data::Table::Table;
     int fetchCalls = 0;
     int rowsFetched = 0;
@@ -61,7 +61,7 @@ inline std::unique_ptr<CountingTable> openTable(const QString& name, const QStri
 
 // The window's named objects, for bindData.
 class Objects : public controls::FormObjects {
-  public:
+public:
     QHash<QString, data::DataSet*> sets;
     QHash<QString, data::DataSource*> sources;
     data::DataSet* findDataSet(const QString& n) const override { return sets.value(n); }
@@ -70,7 +70,7 @@ class Objects : public controls::FormObjects {
 
 // A shown, active window holding the controls under test and a plain box to move to.
 class Host : public QWidget {
-  public:
+public:
     Host() {
         layout_ = new QVBoxLayout(this);
         other = new QLineEdit(this);
@@ -92,14 +92,12 @@ class Host : public QWidget {
     }
     QLineEdit* other = nullptr;
 
-  private:
+private:
     QVBoxLayout* layout_ = nullptr;
 };
 
 // The error box's text for a message of the layer (the box appends the ".").
-inline QString boxed(const QString& message) {
-    return message + ".";
-}
+inline QString boxed(const QString& message) { return message + "."; }
 
 inline const QString& invalidInput() {
     static const QString t = QStringLiteral("Invalid input value.  Use escape key to abandon changes.");

@@ -15,7 +15,7 @@ using controls::MsgDlgType;
 class TestDBEdit : public QObject {
     Q_OBJECT
 
-  private:
+private:
     std::unique_ptr<testsupport::TestDatabase> db;
     std::unique_ptr<testsupport::UiTestEnv> env;
     std::unique_ptr<CountingTable> staff;
@@ -43,7 +43,7 @@ class TestDBEdit : public QObject {
         QVERIFY(w->hasFocus());
     }
 
-  private slots:
+private slots:
     void init() {
         db = std::make_unique<testsupport::TestDatabase>();
         testsupport::useFixedFormats();

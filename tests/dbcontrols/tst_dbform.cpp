@@ -10,7 +10,7 @@ using namespace dbtest;
 using namespace controls;
 
 class TDbControlsForm : public Form {
-  public:
+public:
     explicit TDbControlsForm(QStringList* log) : Form("DbControlsForm"), log_(log) {
         bind("EditDateLeftChange", [this] { log_->append("change"); });
         bind("DBLookupComboBox1Click",
@@ -18,14 +18,14 @@ class TDbControlsForm : public Form {
         load();
     }
 
-  private:
+private:
     QStringList* log_;
 };
 
 class TestDBForm : public QObject {
     Q_OBJECT
 
-  private slots:
+private slots:
     void registeredClassesAreMadeByName() {
         testsupport::UiTestEnv env;
         for (const char* name :

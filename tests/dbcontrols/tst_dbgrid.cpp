@@ -15,7 +15,7 @@ using controls::MsgDlgType;
 class TestDBGrid : public QObject {
     Q_OBJECT
 
-  private:
+private:
     std::unique_ptr<testsupport::TestDatabase> db;
     std::unique_ptr<testsupport::UiTestEnv> env;
     std::unique_ptr<CountingTable> dept;
@@ -64,7 +64,7 @@ class TestDBGrid : public QObject {
         QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, r.center());
     }
 
-  private slots:
+private slots:
     void init() {
         db = std::make_unique<testsupport::TestDatabase>();
         env = std::make_unique<testsupport::UiTestEnv>();

@@ -13,7 +13,7 @@ using controls::DBLookupComboBox;
 class TestDBLookup : public QObject {
     Q_OBJECT
 
-  private:
+private:
     std::unique_ptr<testsupport::TestDatabase> db;
     std::unique_ptr<testsupport::UiTestEnv> env;
     std::unique_ptr<CountingTable> staff, destinations;
@@ -41,7 +41,7 @@ class TestDBLookup : public QObject {
     }
     void advanceClock(int ms) { testsupport::setFixedNow(testsupport::fixedNow().addMSecs(ms)); }
 
-  private slots:
+private slots:
     void init() {
         db = std::make_unique<testsupport::TestDatabase>();
         testsupport::useFixedFormats();

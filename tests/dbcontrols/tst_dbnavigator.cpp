@@ -23,7 +23,7 @@ QString enabledButtons(const DBNavigator& nav) {
 class TestDBNavigator : public QObject {
     Q_OBJECT
 
-  private:
+private:
     std::unique_ptr<testsupport::TestDatabase> db;
     std::unique_ptr<testsupport::UiTestEnv> env;
     std::unique_ptr<CountingTable> staff;
@@ -33,7 +33,7 @@ class TestDBNavigator : public QObject {
     QString currentName() { return staff->FieldByName("Name")->AsString(); }
     void click(DBNavigator* nav, DBNavigator::Button b) { QTest::mouseClick(nav->button(b), Qt::LeftButton); }
 
-  private slots:
+private slots:
     void init() {
         db = std::make_unique<testsupport::TestDatabase>();
         env = std::make_unique<testsupport::UiTestEnv>();

@@ -10,8 +10,7 @@
 namespace liststest {
 
 // Shows a window through the (non-blocking) window shower and makes it the active window.
-inline bool showActive(controls::Form& form)
-{
+inline bool showActive(controls::Form& form) {
     form.ShowModal();
     QApplication::setActiveWindow(&form);
     form.activateWindow();
@@ -19,8 +18,7 @@ inline bool showActive(controls::Form& form)
     return form.isVisible() && form.isActiveWindow();
 }
 
-inline void key(Qt::Key k, Qt::KeyboardModifiers mods = Qt::NoModifier)
-{
+inline void key(Qt::Key k, Qt::KeyboardModifiers mods = Qt::NoModifier) {
     QWidget* w = QApplication::focusWidget();
     QVERIFY(w);
     QTest::keyClick(w, k, mods);
@@ -29,8 +27,7 @@ inline void key(Qt::Key k, Qt::KeyboardModifiers mods = Qt::NoModifier)
 }
 
 // One key per character, each to the widget that has the focus at that moment.
-inline void type(const QString& text)
-{
+inline void type(const QString& text) {
     for (QChar c : text) {
         QWidget* w = QApplication::focusWidget();
         QVERIFY(w);
@@ -39,8 +36,7 @@ inline void type(const QString& text)
 }
 
 // A mouse click on a navigator button, as the user presses it (the focus stays put).
-inline void press(controls::DBNavigator* nav, controls::DBNavigator::Button b)
-{
+inline void press(controls::DBNavigator* nav, controls::DBNavigator::Button b) {
     QToolButton* button = nav->button(b);
     QVERIFY2(button->isVisible() && button->isEnabled(),
              qPrintable(controls::DBNavigator::buttonName(b) + " is not available"));

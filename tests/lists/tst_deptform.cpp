@@ -36,38 +36,32 @@ class TestDeptForm : public QObject {
     DBGrid* grid() { return form->child<DBGrid>("DBGrid1"); }
     DBNavigator* nav() { return form->child<DBNavigator>("DBNavigator"); }
     QString current() { return table().FieldByName("Department")->AsString(); }
-    QStringList storedDepts()
-    {
+    QStringList storedDepts() {
         QStringList out;
         for (const auto& r : db->rows("SELECT Department FROM Dept ORDER BY Department"))
             out << r.value("Department").toString();
         return out;
     }
-    QStringList shown()
-    {
+    QStringList shown() {
         QStringList out;
         for (int r = 0; r < grid()->shownRowCount(); ++r)
             out << grid()->cellText(r, 0);
         return out;
     }
-    void create()
-    {
+    void create() {
         form = std::make_unique<TDeptForm>();
         QCOMPARE(DeptForm, form.get());
     }
-    void showWithGridFocused()
-    {
+    void showWithGridFocused() {
         QVERIFY(liststest::showActive(*form));
         grid()->setFocus(Qt::MouseFocusReason);
         QCOMPARE(QApplication::focusWidget(), grid());
     }
-    void clickRow(int row)
-    {
+    void clickRow(int row) {
         const QRect r = grid()->visualRect(grid()->model()->index(row, 0));
         QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, r.center());
     }
-    void clickDone()
-    {
+    void clickDone() {
         QTest::mouseClick(form->child<controls::BitBtn>("BitBtn1"), Qt::LeftButton);
         QCoreApplication::processEvents();
     }
@@ -75,8 +69,7 @@ class TestDeptForm : public QObject {
 private slots:
     void initTestCase() { layouts::ensureLoaded(); }
 
-    void init()
-    {
+    void init() {
         db = std::make_unique<testsupport::TestDatabase>();
         env = std::make_unique<testsupport::UiTestEnv>();
         testsupport::useFixedFormats();
@@ -84,8 +77,7 @@ private slots:
             db->addDept(d);
     }
 
-    void cleanup()
-    {
+    void cleanup() {
         QVERIFY(prompter().verifyAllAnswered());
         form.reset();
         env.reset();
@@ -93,15 +85,15 @@ private slots:
         QVERIFY(!DeptForm);
     }
 
-    void storedLayout()
-    {
+    void storedLayout() {
         create();
         QCOMPARE(form->windowTitle(), QString("Company Departments"));
         QVERIFY(table().Active());
         QVERIFY(liststest::showActive(*form));
         const QRect screen = form->screen()->availableGeometry();
         const QPoint off = form->frameGeometry().center() - screen.center();
-        QVERIFY2(qAbs(off.x()) <= 1 && qAbs(off.y()) <= 1, qPrintable(QString("%1,%2").arg(off.x()).arg(off.y())));
+        QVERIFY2(qAbs(off.x()) <= 1 && qAbs(off.y()) <= 1,
+                 qPrintable(QString("%1,%2").arg(off.x()).arg(off.y())));
 
         // One column "Department", 57 characters wide, over Table1 in name order.
         QCOMPARE(grid()->dataSource(), &form->dataSource("DataSource1"));
@@ -140,14 +132,12 @@ private slots:
         QVERIFY(panel->isAncestorOf(done));
     }
 
-    void typingChangesTheRowStoredWhenLeft_data()
-    {
+    void typingChangesTheRowStoredWhenLeft_data() {
         QTest::addColumn<QString>("reach");
         QTest::newRow("down key") << "down";
         QTest::newRow("click on the row") << "click";
     }
-    void typingChangesTheRowStoredWhenLeft()
-    {
+    void typingChangesTheRowStoredWhenLeft() {
         QFETCH(QString, reach);
         create();
         showWithGridFocused();
@@ -165,8 +155,7 @@ private slots:
         QCOMPARE(current(), QString("Sales"));
     }
 
-    void aThirtyCharacterDepartmentIsStoredWhole_data()
-    {
+    void aThirtyCharacterDepartmentIsStoredWhole_data() {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("kept");
         const QString thirty = "Research and Development Grp 3";
@@ -174,8 +163,7 @@ private slots:
         QTest::newRow("thirty") << thirty << thirty;
         QTest::newRow("longer: cut at thirty") << thirty + "45678" << thirty;
     }
-    void aThirtyCharacterDepartmentIsStoredWhole()
-    {
+    void aThirtyCharacterDepartmentIsStoredWhole() {
         QFETCH(QString, typed);
         QFETCH(QString, kept);
         create();
@@ -190,14 +178,12 @@ private slots:
         QCOMPARE(shown(), (QStringList{"Accounting", "Marketing", kept, "Sales"}));
     }
 
-    void downPastTheLastRowAppends_data()
-    {
+    void downPastTheLastRowAppends_data() {
         QTest::addColumn<QString>("typed");
         QTest::newRow("left untouched: dropped") << "";
         QTest::newRow("with a name: stored") << "Transport";
     }
-    void downPastTheLastRowAppends()
-    {
+    void downPastTheLastRowAppends() {
         QFETCH(QString, typed);
         create();
         showWithGridFocused();
@@ -209,21 +195,18 @@ private slots:
         key(Qt::Key_Up);
         QCOMPARE(table().State(), data::DataSetState::Browse);
         QStringList expected{"Accounting", "Marketing", "Sales"};
-        if (!typed.isEmpty())
-            expected << typed;
+        if (!typed.isEmpty()) expected << typed;
         QCOMPARE(storedDepts(), expected);
         QCOMPARE(shown(), expected);
     }
 
-    void ctrlDeleteAsksFirst_data()
-    {
+    void ctrlDeleteAsksFirst_data() {
         QTest::addColumn<ModalResult>("answer");
         QTest::addColumn<QStringList>("left");
         QTest::newRow("OK") << ModalResult::OK << QStringList{"Accounting", "Sales"};
         QTest::newRow("Cancel") << ModalResult::Cancel << QStringList{"Accounting", "Marketing", "Sales"};
     }
-    void ctrlDeleteAsksFirst()
-    {
+    void ctrlDeleteAsksFirst() {
         QFETCH(ModalResult, answer);
         QFETCH(QStringList, left);
         db->addStaff("Abbott, Helen", {{"Department", "Marketing"}});
@@ -242,8 +225,7 @@ private slots:
     }
 
     void navigatorDeleteAsksFirst_data() { ctrlDeleteAsksFirst_data(); }
-    void navigatorDeleteAsksFirst()
-    {
+    void navigatorDeleteAsksFirst() {
         QFETCH(ModalResult, answer);
         QFETCH(QStringList, left);
         create();
@@ -257,8 +239,7 @@ private slots:
         QCOMPARE(shown(), left);
     }
 
-    void navigatorInsertAndPost()
-    {
+    void navigatorInsertAndPost() {
         create();
         showWithGridFocused();
         press(nav(), DBNavigator::Insert);
@@ -272,8 +253,7 @@ private slots:
 
     // "&Done" closes the window and stores nothing; the next showing goes on with the row,
     // and leaving it there stores it.
-    void doneLeavesTheRowPendingUntilTheNextMove_data()
-    {
+    void doneLeavesTheRowPendingUntilTheNextMove_data() {
         QTest::addColumn<bool>("inserting");
         QTest::addColumn<bool>("cellOpen"); // "&Done" pressed with the cell's editor still open
         QTest::newRow("insert") << true << false;
@@ -281,18 +261,15 @@ private slots:
         QTest::newRow("insert, cell still open") << true << true;
         QTest::newRow("edit, cell still open") << false << true;
     }
-    void doneLeavesTheRowPendingUntilTheNextMove()
-    {
+    void doneLeavesTheRowPendingUntilTheNextMove() {
         QFETCH(bool, inserting);
         QFETCH(bool, cellOpen);
         create();
         showWithGridFocused();
         key(Qt::Key_Down);
-        if (inserting)
-            key(Qt::Key_Insert);
+        if (inserting) key(Qt::Key_Insert);
         type("Purchasing");
-        if (!cellOpen)
-            key(Qt::Key_Return);
+        if (!cellOpen) key(Qt::Key_Return);
         const auto state = inserting ? data::DataSetState::Insert : data::DataSetState::Edit;
         QCOMPARE(table().State(), state);
         clickDone();
@@ -311,8 +288,7 @@ private slots:
         QCOMPARE(current(), QString("Accounting"));
     }
 
-    void theCurrentRowIsKeptBetweenShowings()
-    {
+    void theCurrentRowIsKeptBetweenShowings() {
         create();
         showWithGridFocused();
         clickRow(2);

@@ -46,8 +46,7 @@ const Box boxes[] = {
     {"DBEdit8", "Label8", "Latitude", "Enter the destination latitude here...", 0},
 };
 
-QString floatError(const QString& text, const QString& field)
-{
+QString floatError(const QString& text, const QString& field) {
     return QStringLiteral("'%1' is not a valid floating point value for field '%2'").arg(text, field);
 }
 
@@ -66,24 +65,20 @@ class TestDestinationForm : public QObject {
     DBNavigator* nav() { return form->child<DBNavigator>("DBNavigator"); }
     QString current(const QString& field) { return table().FieldByName(field)->AsString(); }
     int stored() { return db->scalar("SELECT COUNT(*) FROM Destination").toInt(); }
-    QVariant storedValue(const QString& destination, const QString& column)
-    {
+    QVariant storedValue(const QString& destination, const QString& column) {
         return db->scalar("SELECT " + column + " FROM Destination WHERE Destination = ?", {destination});
     }
-    void create()
-    {
+    void create() {
         form = std::make_unique<TDestinationForm>();
         QCOMPARE(DestinationForm, form.get());
     }
     // Shows the window and puts the focus in a box, as a click into it does.
-    void focusBox(const QString& name)
-    {
+    void focusBox(const QString& name) {
         QVERIFY(liststest::showActive(*form));
         box(name)->setFocus(Qt::MouseFocusReason);
         QCOMPARE(QApplication::focusWidget(), box(name));
     }
-    void clickDone()
-    {
+    void clickDone() {
         QTest::mouseClick(form->child<QPushButton>("Button1"), Qt::LeftButton);
         QCoreApplication::processEvents();
     }
@@ -91,19 +86,20 @@ class TestDestinationForm : public QObject {
 private slots:
     void initTestCase() { layouts::ensureLoaded(); }
 
-    void init()
-    {
+    void init() {
         db = std::make_unique<testsupport::TestDatabase>();
         env = std::make_unique<testsupport::UiTestEnv>();
         testsupport::useFixedFormats();
-        db->addDestination("Airport", {{"Company", "City Airport"}, {"City", "Dayton"}, {"State", "OH"},
-                                       {"Longitude", -84.2}, {"Latitude", 39.9}});
+        db->addDestination("Airport", {{"Company", "City Airport"},
+                                       {"City", "Dayton"},
+                                       {"State", "OH"},
+                                       {"Longitude", -84.2},
+                                       {"Latitude", 39.9}});
         db->addDestination("Head Office", {{"Company", "Corvane"}, {"Address", "1 Main Street"}});
         db->addDestination("Warehouse", {{"Company", "Corvane"}, {"City", "Springfield"}});
     }
 
-    void cleanup()
-    {
+    void cleanup() {
         QVERIFY(prompter().verifyAllAnswered());
         form.reset();
         env.reset();
@@ -111,8 +107,7 @@ private slots:
         QVERIFY(!DestinationForm);
     }
 
-    void storedLayout()
-    {
+    void storedLayout() {
         create();
         QCOMPARE(form->windowTitle(), QString("Staff Destination Setup"));
         QVERIFY(table().Active());
@@ -121,7 +116,8 @@ private slots:
         // Centred on the screen.
         const QRect screen = form->screen()->availableGeometry();
         const QPoint off = form->frameGeometry().center() - screen.center();
-        QVERIFY2(qAbs(off.x()) <= 1 && qAbs(off.y()) <= 1, qPrintable(QString("%1,%2").arg(off.x()).arg(off.y())));
+        QVERIFY2(qAbs(off.x()) <= 1 && qAbs(off.y()) <= 1,
+                 qPrintable(QString("%1,%2").arg(off.x()).arg(off.y())));
 
         // Eight labelled boxes on Table1's fields, each with its hint, tabbing in order.
         for (const Box& b : boxes) {
@@ -146,8 +142,9 @@ private slots:
         // The navigator with all ten buttons and their hints, in the group "Data Navigator".
         QCOMPARE(nav()->dataSource(), &form->dataSource("DataSource1"));
         QCOMPARE(nav()->visibleButtons().size(), DBNavigator::ButtonCount);
-        const QStringList hints{"First record", "Prior record", "Next record", "Last record", "Insert record",
-                                "Delete record", "Edit record", "Post edit", "Cancel edit", "Refresh data"};
+        const QStringList hints{"First record",  "Prior record",  "Next record", "Last record",
+                                "Insert record", "Delete record", "Edit record", "Post edit",
+                                "Cancel edit",   "Refresh data"};
         for (int i = 0; i < DBNavigator::ButtonCount; ++i) {
             QVERIFY(nav()->button(DBNavigator::Button(i))->isVisible());
             QCOMPARE(nav()->button(DBNavigator::Button(i))->toolTip(), hints[i]);
@@ -161,15 +158,14 @@ private slots:
         QVERIFY(!group->isAncestorOf(done));
     }
 
-    void insertFillAndPost()
-    {
+    void insertFillAndPost() {
         create();
         focusBox("DBEdit1");
         press(nav(), DBNavigator::Insert);
         QCOMPARE(table().State(), data::DataSetState::Insert);
         QCOMPARE(box("DBEdit1")->text(), QString());
-        const QStringList values{"Client Site", "Acme Corp", "22 Elm Road", "Columbus", "OH", "43004-1234",
-                                 "-82.99", "39.96"};
+        const QStringList values{"Client Site", "Acme Corp",  "22 Elm Road", "Columbus",
+                                 "OH",          "43004-1234", "-82.99",      "39.96"};
         for (const QString& v : values) {
             type(v);
             key(Qt::Key_Tab);
@@ -194,7 +190,8 @@ private slots:
         QCOMPARE(r.value("Longitude").typeId(), QMetaType::Double);
         QCOMPARE(r.value("Latitude").typeId(), QMetaType::Double);
         QCOMPARE(db->scalar("SELECT COUNT(*) FROM Destination WHERE Destination = 'Client Site' "
-                            "AND Longitude < 0 AND Latitude < 40").toInt(),
+                            "AND Longitude < 0 AND Latitude < 40")
+                     .toInt(),
                  1);
         QVERIFY(!r.value("Destination_Id").isNull());
         // The table stays on the new row, in its place by name.
@@ -206,17 +203,14 @@ private slots:
         QCOMPARE(current("Destination"), QString("Head Office"));
     }
 
-    void typingWhileBrowsingEdits_data()
-    {
+    void typingWhileBrowsingEdits_data() {
         QTest::addColumn<bool>("empty");
         QTest::newRow("a row is shown") << false;
         QTest::newRow("empty table: a new row") << true;
     }
-    void typingWhileBrowsingEdits()
-    {
+    void typingWhileBrowsingEdits() {
         QFETCH(bool, empty);
-        if (empty)
-            db->exec("DELETE FROM Destination");
+        if (empty) db->exec("DELETE FROM Destination");
         create();
         focusBox("DBEdit4");
         QCOMPARE(table().State(), data::DataSetState::Browse);
@@ -234,8 +228,7 @@ private slots:
         }
     }
 
-    void escapePutsTheStoredValueBack()
-    {
+    void escapePutsTheStoredValueBack() {
         create();
         focusBox("DBEdit2");
         box("DBEdit2")->selectAll();
@@ -248,8 +241,7 @@ private slots:
         QCOMPARE(storedValue("Airport", "Company").toString(), QString("City Airport"));
     }
 
-    void aMoveStoresAChangedRowWithoutAQuestion()
-    {
+    void aMoveStoresAChangedRowWithoutAQuestion() {
         create();
         focusBox("DBEdit6");
         type("45402");
@@ -261,8 +253,7 @@ private slots:
 
     // "Done" hides the window and leaves the row as it was: the next showing goes on with it,
     // and the next move there stores it.
-    void doneLeavesTheRowPendingUntilTheNextMove_data()
-    {
+    void doneLeavesTheRowPendingUntilTheNextMove_data() {
         QTest::addColumn<bool>("inserting");
         QTest::addColumn<QString>("move");
         for (const char* move : {"First", "Prior", "Next", "Last", "Refresh"}) {
@@ -270,8 +261,7 @@ private slots:
             QTest::newRow(qPrintable(QString("edit, then %1").arg(move))) << false << QString(move);
         }
     }
-    void doneLeavesTheRowPendingUntilTheNextMove()
-    {
+    void doneLeavesTheRowPendingUntilTheNextMove() {
         QFETCH(bool, inserting);
         QFETCH(QString, move);
         create();
@@ -311,13 +301,11 @@ private slots:
         QCOMPARE(table().State(), data::DataSetState::Browse);
         QCOMPARE(stored(), inserting ? 4 : 3);
         QCOMPARE(storedValue(name, "Company").toString(), QString("Corvane East"));
-        if (!inserting)
-            QVERIFY(storedValue("Head Office", "Company").isNull());
+        if (!inserting) QVERIFY(storedValue("Head Office", "Company").isNull());
         QCOMPARE(db->scalar("SELECT COUNT(*) FROM Destination WHERE Company = 'Corvane East'").toInt(), 1);
     }
 
-    void anUntouchedInsertLeftByDoneIsDropped()
-    {
+    void anUntouchedInsertLeftByDoneIsDropped() {
         create();
         QVERIFY(liststest::showActive(*form));
         press(nav(), DBNavigator::Insert);
@@ -332,8 +320,7 @@ private slots:
 
     // Closed by its frame with the focus still in a changed box: the text stays in the box
     // and goes in with the next move.
-    void closingByTheFrameKeepsTheTypedText()
-    {
+    void closingByTheFrameKeepsTheTypedText() {
         create();
         focusBox("DBEdit4");
         box("DBEdit4")->selectAll();
@@ -346,8 +333,7 @@ private slots:
         QCOMPARE(storedValue("Airport", "City").toString(), QString("Xenia"));
     }
 
-    void deleteAsksFirst_data()
-    {
+    void deleteAsksFirst_data() {
         QTest::addColumn<ModalResult>("answer");
         QTest::addColumn<QStringList>("left");
         QTest::addColumn<QString>("currentAfter");
@@ -355,8 +341,7 @@ private slots:
         QTest::newRow("Cancel") << ModalResult::Cancel << QStringList{"Airport", "Head Office", "Warehouse"}
                                 << "Head Office";
     }
-    void deleteAsksFirst()
-    {
+    void deleteAsksFirst() {
         QFETCH(ModalResult, answer);
         QFETCH(QStringList, left);
         QFETCH(QString, currentAfter);
@@ -376,15 +361,15 @@ private slots:
 
     // A post the table refuses (here: the row was changed at another desk meanwhile) reaches
     // the error box; the row stays in edit with what was typed.
-    void aRefusedPostKeepsTheTypedValues()
-    {
+    void aRefusedPostKeepsTheTypedValues() {
         create();
         focusBox("DBEdit2");
         box("DBEdit2")->selectAll();
         type("Dayton International");
         QCOMPARE(table().State(), data::DataSetState::Edit);
         db->exec("UPDATE Destination SET Company = 'Changed Elsewhere' WHERE Destination = 'Airport'");
-        prompter().expectMatching(QRegularExpression(".+"), MsgDlgType::Error, MsgButtons::OK, ModalResult::OK);
+        prompter().expectMatching(QRegularExpression(".+"), MsgDlgType::Error, MsgButtons::OK,
+                                  ModalResult::OK);
         press(nav(), DBNavigator::Post);
         QVERIFY(prompter().verifyAllAnswered());
         QCOMPARE(table().State(), data::DataSetState::Edit);
@@ -395,8 +380,7 @@ private slots:
     }
 
     // Renaming a destination does not touch the employees who were sent there.
-    void renamingLeavesEmployeesRowsAlone()
-    {
+    void renamingLeavesEmployeesRowsAlone() {
         db->addStaff("Abbott, Helen", {{"Destination", "Airport"}, {"Status", "Out"}});
         create();
         focusBox("DBEdit1");
@@ -409,17 +393,14 @@ private slots:
                  QString("Airport"));
     }
 
-    void boxesTakeAtMostTheFieldsSize_data()
-    {
+    void boxesTakeAtMostTheFieldsSize_data() {
         QTest::addColumn<QString>("control");
         QTest::addColumn<QString>("field");
         QTest::addColumn<int>("size");
         for (const Box& b : boxes)
-            if (b.size > 0)
-                QTest::newRow(b.field) << QString(b.control) << QString(b.field) << b.size;
+            if (b.size > 0) QTest::newRow(b.field) << QString(b.control) << QString(b.field) << b.size;
     }
-    void boxesTakeAtMostTheFieldsSize()
-    {
+    void boxesTakeAtMostTheFieldsSize() {
         QFETCH(QString, control);
         QFETCH(QString, field);
         QFETCH(int, size);
@@ -443,8 +424,7 @@ private slots:
 
     // Longitude and latitude: keys that cannot be part of a number are refused; what is left
     // is checked when the box is left.
-    void numberBoxes_data()
-    {
+    void numberBoxes_data() {
         QTest::addColumn<QString>("control");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("shown"); // what the box holds after the keys
@@ -454,28 +434,40 @@ private slots:
         const QVariant none;
         for (const char* control : {"DBEdit7", "DBEdit8"}) {
             const QString c(control);
-            auto row = [&](const char* tag) {
-                return &QTest::newRow(qPrintable(c + ": " + tag));
-            };
-            *row("decimal") << c << "12.5" << "12.5" << false << QVariant(12.5);
-            *row("negative") << c << "-73.985" << "-73.985" << false << QVariant(-73.985);
-            *row("plus sign") << c << "+4" << "+4" << false << QVariant(4.0);
-            *row("exponent") << c << "1E5" << "1E5" << false << QVariant(100000.0);
-            *row("small exponent") << c << "2.5e-3" << "2.5e-3" << false << QVariant(0.0025);
-            *row("letters refused") << c << "4a5x" << "45" << false << QVariant(45.0);
-            *row("comma and blanks refused") << c << "1, 5" << "15" << false << QVariant(15.0);
-            *row("only refused keys") << c << "north" << "" << false << none;
-            *row("two points") << c << "1.2.3" << "1.2.3" << true << none;
-            *row("sign alone") << c << "-" << "-" << true << none;
-            *row("exponent alone") << c << "E" << "E" << true << none;
-            *row("exponent without digits") << c << "3e" << "3e" << true << none;
-            *row("doubled sign") << c << "--1" << "--1" << true << none;
-            *row("sign after digits") << c << "5-" << "5-" << true << none;
-            *row("too large") << c << "1e999" << "1e999" << true << none;
+            auto row = [&](const char* tag) { return &QTest::newRow(qPrintable(c + ": " + tag)); };
+            *row("decimal") << c << "12.5"
+                            << "12.5" << false << QVariant(12.5);
+            *row("negative") << c << "-73.985"
+                             << "-73.985" << false << QVariant(-73.985);
+            *row("plus sign") << c << "+4"
+                              << "+4" << false << QVariant(4.0);
+            *row("exponent") << c << "1E5"
+                             << "1E5" << false << QVariant(100000.0);
+            *row("small exponent") << c << "2.5e-3"
+                                   << "2.5e-3" << false << QVariant(0.0025);
+            *row("letters refused") << c << "4a5x"
+                                    << "45" << false << QVariant(45.0);
+            *row("comma and blanks refused") << c << "1, 5"
+                                             << "15" << false << QVariant(15.0);
+            *row("only refused keys") << c << "north"
+                                      << "" << false << none;
+            *row("two points") << c << "1.2.3"
+                               << "1.2.3" << true << none;
+            *row("sign alone") << c << "-"
+                               << "-" << true << none;
+            *row("exponent alone") << c << "E"
+                                   << "E" << true << none;
+            *row("exponent without digits") << c << "3e"
+                                            << "3e" << true << none;
+            *row("doubled sign") << c << "--1"
+                                 << "--1" << true << none;
+            *row("sign after digits") << c << "5-"
+                                      << "5-" << true << none;
+            *row("too large") << c << "1e999"
+                              << "1e999" << true << none;
         }
     }
-    void numberBoxes()
-    {
+    void numberBoxes() {
         QFETCH(QString, control);
         QFETCH(QString, typed);
         QFETCH(QString, shown);
@@ -524,14 +516,14 @@ private slots:
     }
 
     // Posting with the focus still in the box checks its text the same way.
-    void aNonNumberIsRefusedOnPosting()
-    {
+    void aNonNumberIsRefusedOnPosting() {
         create();
         focusBox("DBEdit8");
         box("DBEdit8")->selectAll();
         type("39.9.1");
         QCOMPARE(table().State(), data::DataSetState::Edit);
-        prompter().expect(floatError("39.9.1", "Latitude"), MsgDlgType::Error, MsgButtons::OK, ModalResult::OK);
+        prompter().expect(floatError("39.9.1", "Latitude"), MsgDlgType::Error, MsgButtons::OK,
+                          ModalResult::OK);
         press(nav(), DBNavigator::Post);
         QVERIFY(prompter().verifyAllAnswered());
         QCOMPARE(table().State(), data::DataSetState::Edit);
@@ -544,8 +536,7 @@ private slots:
         QCOMPARE(table().State(), data::DataSetState::Browse);
     }
 
-    void anEmptiedNumberBoxStoresAnEmptyValue()
-    {
+    void anEmptiedNumberBoxStoresAnEmptyValue() {
         create();
         focusBox("DBEdit7");
         QCOMPARE(box("DBEdit7")->text(), QString("-84.2"));
@@ -559,8 +550,7 @@ private slots:
 
     // The decimal separator is the system's: with a comma, the comma is typed and the
     // point refused.
-    void theSystemsDecimalSeparator()
-    {
+    void theSystemsDecimalSeparator() {
         data::FormatSettings fs = data::formatSettings();
         fs.decimalSeparator = ',';
         data::setFormatSettings(fs);

@@ -28,8 +28,7 @@ class TestListsMenu : public QObject {
     std::unique_ptr<testsupport::TestDatabase> db;
     std::unique_ptr<testsupport::UiTestEnv> env;
 
-    void choose(const QString& item)
-    {
+    void choose(const QString& item) {
         QAction* a = MainForm->menuItem(item);
         QVERIFY(a->isEnabled() && a->isVisible());
         a->trigger();
@@ -37,8 +36,7 @@ class TestListsMenu : public QObject {
     }
 
 private slots:
-    void init()
-    {
+    void init() {
         db = std::make_unique<testsupport::TestDatabase>(true);
         env = std::make_unique<testsupport::UiTestEnv>();
         testsupport::useFixedFormats();
@@ -47,16 +45,14 @@ private slots:
         app::showMainWindow();
     }
 
-    void cleanup()
-    {
+    void cleanup() {
         QVERIFY(env->prompter().verifyAllAnswered());
         app::destroyWindows();
         env.reset();
         db.reset();
     }
 
-    void theItemsSitInTheSetupSubmenu()
-    {
+    void theItemsSitInTheSetupSubmenu() {
         QAction* setup = MainForm->menuItem("LocatorBoardSAetup1");
         QVERIFY(setup->menu());
         const QList<QAction*> items = setup->menu()->actions();
@@ -67,16 +63,18 @@ private slots:
         QCOMPARE(items[1]->text(), QString("D&epartment List"));
     }
 
-    void eachItemShowsItsWindow_data()
-    {
+    void eachItemShowsItsWindow_data() {
         QTest::addColumn<QString>("item");
         QTest::addColumn<QString>("window");
         QTest::addColumn<QString>("caption");
-        QTest::newRow("destinations") << "DestinationList1" << "DestinationForm" << "Staff Destination Setup";
-        QTest::newRow("departments") << "DepartmentList1" << "DeptForm" << "Company Departments";
+        QTest::newRow("destinations") << "DestinationList1"
+                                      << "DestinationForm"
+                                      << "Staff Destination Setup";
+        QTest::newRow("departments") << "DepartmentList1"
+                                     << "DeptForm"
+                                     << "Company Departments";
     }
-    void eachItemShowsItsWindow()
-    {
+    void eachItemShowsItsWindow() {
         QFETCH(QString, item);
         QFETCH(QString, window);
         QFETCH(QString, caption);
@@ -95,8 +93,7 @@ private slots:
     }
 
     // The road of a destination added from the menu and left by "Done".
-    void aDestinationLeftPendingIsStoredAfterTheNextShowing()
-    {
+    void aDestinationLeftPendingIsStoredAfterTheNextShowing() {
         const int before = db->scalar("SELECT COUNT(*) FROM Destination").toInt();
         choose("DestinationList1");
         QApplication::setActiveWindow(DestinationForm);
@@ -114,7 +111,8 @@ private slots:
         QCOMPARE(DestinationForm->child<DBEdit>("DBEdit1")->text(), QString("Zoning Board"));
         press(nav, DBNavigator::Next);
         QCOMPARE(db->scalar("SELECT COUNT(*) FROM Destination").toInt(), before + 1);
-        QCOMPARE(db->scalar("SELECT COUNT(*) FROM Destination WHERE Destination = 'Zoning Board'").toInt(), 1);
+        QCOMPARE(db->scalar("SELECT COUNT(*) FROM Destination WHERE Destination = 'Zoning Board'").toInt(),
+                 1);
         DestinationForm->Close();
     }
 };

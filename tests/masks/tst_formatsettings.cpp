@@ -21,8 +21,7 @@ private slots:
     void masksReadTheSeparatorsInUse();
 };
 
-void TestFormatSettings::fromLocale_data()
-{
+void TestFormatSettings::fromLocale_data() {
     QTest::addColumn<QLocale>("locale");
     QTest::addColumn<QString>("shortDate");
     QTest::addColumn<QString>("longTime");
@@ -31,16 +30,20 @@ void TestFormatSettings::fromLocale_data()
     QTest::addColumn<QChar>("decimal");
 
     // Long time formats carry no time zone: the texts are stored in 20 characters.
-    QTest::newRow("en_US") << QLocale("en_US") << "M/d/yy" << "h:mm:ss AP" << QChar('/') << QChar(':') << QChar('.');
-    QTest::newRow("de_DE") << QLocale("de_DE") << "dd.MM.yy" << "HH:mm:ss" << QChar('.') << QChar(':') << QChar(',');
-    QTest::newRow("fr_FR") << QLocale("fr_FR") << "dd/MM/yyyy" << "HH:mm:ss" << QChar('/') << QChar(':') << QChar(',');
-    QTest::newRow("en_GB") << QLocale("en_GB") << "dd/MM/yyyy" << "HH:mm:ss" << QChar('/') << QChar(':') << QChar('.');
+    QTest::newRow("en_US") << QLocale("en_US") << "M/d/yy"
+                           << "h:mm:ss AP" << QChar('/') << QChar(':') << QChar('.');
+    QTest::newRow("de_DE") << QLocale("de_DE") << "dd.MM.yy"
+                           << "HH:mm:ss" << QChar('.') << QChar(':') << QChar(',');
+    QTest::newRow("fr_FR") << QLocale("fr_FR") << "dd/MM/yyyy"
+                           << "HH:mm:ss" << QChar('/') << QChar(':') << QChar(',');
+    QTest::newRow("en_GB") << QLocale("en_GB") << "dd/MM/yyyy"
+                           << "HH:mm:ss" << QChar('/') << QChar(':') << QChar('.');
     // The POSIX locale has no numeric short date: the month-first formats apply.
-    QTest::newRow("C") << QLocale::c() << "M/d/yy" << "h:mm:ss AP" << QChar('/') << QChar(':') << QChar('.');
+    QTest::newRow("C") << QLocale::c() << "M/d/yy"
+                       << "h:mm:ss AP" << QChar('/') << QChar(':') << QChar('.');
 }
 
-void TestFormatSettings::fromLocale()
-{
+void TestFormatSettings::fromLocale() {
     QFETCH(QLocale, locale);
     QFETCH(QString, shortDate);
     QFETCH(QString, longTime);
@@ -57,8 +60,7 @@ void TestFormatSettings::fromLocale()
     QVERIFY(bool(s.now));
 }
 
-void TestFormatSettings::systemLocaleIsTheDefault()
-{
+void TestFormatSettings::systemLocaleIsTheDefault() {
     // Runs before any test replaces the settings (slots run in declaration order).
     const data::FormatSettings expected = data::FormatSettings::fromLocale(QLocale::system());
     const data::FormatSettings& s = data::formatSettings();
@@ -69,8 +71,7 @@ void TestFormatSettings::systemLocaleIsTheDefault()
     QCOMPARE(s.decimalSeparator, expected.decimalSeparator);
 }
 
-void TestFormatSettings::defaultClockIsTheRealClock()
-{
+void TestFormatSettings::defaultClockIsTheRealClock() {
     const data::FormatSettings s = data::FormatSettings::fromSystemLocale();
     const QDateTime before = QDateTime::currentDateTime();
     const QDateTime now = s.now();
@@ -78,8 +79,7 @@ void TestFormatSettings::defaultClockIsTheRealClock()
     QVERIFY(before <= now && now <= after);
 }
 
-void TestFormatSettings::texts_data()
-{
+void TestFormatSettings::texts_data() {
     QTest::addColumn<QString>("shortDate");
     QTest::addColumn<QString>("longTime");
     QTest::addColumn<QDateTime>("now");
@@ -87,15 +87,20 @@ void TestFormatSettings::texts_data()
     QTest::addColumn<QString>("time");
 
     QTest::newRow("month first, afternoon")
-        << "M/d/yy" << "h:mm:ss AP" << QDateTime(QDate(2026, 3, 11), QTime(14, 5, 9)) << "3/11/26" << "2:05:09 PM";
+        << "M/d/yy"
+        << "h:mm:ss AP" << QDateTime(QDate(2026, 3, 11), QTime(14, 5, 9)) << "3/11/26"
+        << "2:05:09 PM";
     QTest::newRow("month first, morning")
-        << "M/d/yy" << "h:mm:ss AP" << QDateTime(QDate(2026, 10, 1), QTime(9, 0, 0)) << "10/1/26" << "9:00:00 AM";
+        << "M/d/yy"
+        << "h:mm:ss AP" << QDateTime(QDate(2026, 10, 1), QTime(9, 0, 0)) << "10/1/26"
+        << "9:00:00 AM";
     QTest::newRow("day first, 24 hours")
-        << "dd.MM.yyyy" << "HH:mm:ss" << QDateTime(QDate(2025, 12, 31), QTime(23, 59, 59)) << "31.12.2025" << "23:59:59";
+        << "dd.MM.yyyy"
+        << "HH:mm:ss" << QDateTime(QDate(2025, 12, 31), QTime(23, 59, 59)) << "31.12.2025"
+        << "23:59:59";
 }
 
-void TestFormatSettings::texts()
-{
+void TestFormatSettings::texts() {
     QFETCH(QString, shortDate);
     QFETCH(QString, longTime);
     QFETCH(QDateTime, now);
@@ -110,8 +115,7 @@ void TestFormatSettings::texts()
     QCOMPARE(s.nowLongTime(), time);
 }
 
-void TestFormatSettings::fixedFormatsForTests()
-{
+void TestFormatSettings::fixedFormatsForTests() {
     testsupport::useFixedFormats();
     const data::FormatSettings& s = data::formatSettings();
     QCOMPARE(s.shortDateFormat, QString("M/d/yy"));
@@ -124,8 +128,7 @@ void TestFormatSettings::fixedFormatsForTests()
     QCOMPARE(s.nowLongTime(), QString("2:05:09 PM"));
 }
 
-void TestFormatSettings::setFixedNowMovesOnlyTheClock()
-{
+void TestFormatSettings::setFixedNowMovesOnlyTheClock() {
     testsupport::useFixedFormats();
     data::formatSettings().shortDateFormat = "yyyy-MM-dd";
     testsupport::setFixedNow(QDateTime(QDate(2027, 1, 2), QTime(8, 7, 6)));
@@ -137,8 +140,7 @@ void TestFormatSettings::setFixedNowMovesOnlyTheClock()
     QCOMPARE(data::formatSettings().todayShortDate(), QString("3/11/26"));
 }
 
-void TestFormatSettings::masksReadTheSeparatorsInUse()
-{
+void TestFormatSettings::masksReadTheSeparatorsInUse() {
     data::FormatSettings s = data::FormatSettings::fromLocale(QLocale("de_DE"));
     data::setFormatSettings(s);
     QCOMPARE(data::formatSettings().dateSeparator, QChar('.'));

@@ -36,8 +36,7 @@ public:
     QString aliasFile() const { return config() + "/quorvale/aliases.ini"; }
     QString defaultDb() const { return data() + "/quorvale/corvane2003.db"; }
 
-    Result run(const QStringList& args) const
-    {
+    Result run(const QStringList& args) const {
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("XDG_CONFIG_HOME", config());
@@ -62,40 +61,32 @@ private:
 // A plain SQLite connection of the test's own, closed again at the end of its scope.
 class Raw {
 public:
-    explicit Raw(const QString& file)
-        : name_(QString("tst_admin_%1").arg(++counter_))
-    {
+    explicit Raw(const QString& file) : name_(QString("tst_admin_%1").arg(++counter_)) {
         QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", name_);
         db.setDatabaseName(file);
         db.setConnectOptions("QSQLITE_BUSY_TIMEOUT=5000");
         ok_ = db.open();
     }
-    ~Raw()
-    {
+    ~Raw() {
         QSqlDatabase::database(name_, false).close();
         QSqlDatabase::removeDatabase(name_);
     }
     // A connection to a database on the PostgreSQL server of QUORVALE_TEST_PSQL.
-    Raw(const QVariantMap& server, const QString& database)
-        : name_(QString("tst_admin_%1").arg(++counter_))
-    {
+    Raw(const QVariantMap& server, const QString& database) : name_(QString("tst_admin_%1").arg(++counter_)) {
         QSqlDatabase db = QSqlDatabase::addDatabase("QPSQL", name_);
         db.setHostName(server.value("host").toString());
-        if (server.contains("port"))
-            db.setPort(server.value("port").toInt());
+        if (server.contains("port")) db.setPort(server.value("port").toInt());
         db.setUserName(server.value("user").toString());
         db.setPassword(server.value("password").toString());
         db.setDatabaseName(database);
         ok_ = db.open();
-        if (!ok_)
-            lastError = db.lastError().text();
+        if (!ok_) lastError = db.lastError().text();
     }
     bool ok() const { return ok_; }
     QSqlDatabase db() const { return QSqlDatabase::database(name_, false); }
 
     // Runs a statement; false (and the error in lastError) when the engine refuses it.
-    bool exec(const QString& sql, const QVariantList& binds = {})
-    {
+    bool exec(const QString& sql, const QVariantList& binds = {}) {
         QSqlQuery q(db());
         if (binds.isEmpty()) { // unprepared: PostgreSQL prepares no DDL
             if (!q.exec(sql)) {
@@ -116,8 +107,7 @@ public:
         }
         return true;
     }
-    QList<QVariantList> rows(const QString& sql, const QVariantList& binds = {})
-    {
+    QList<QVariantList> rows(const QString& sql, const QVariantList& binds = {}) {
         QSqlQuery q(db());
         q.prepare(sql);
         for (const QVariant& v : binds)
@@ -135,25 +125,21 @@ public:
         }
         return out;
     }
-    QVariant scalar(const QString& sql, const QVariantList& binds = {})
-    {
+    QVariant scalar(const QString& sql, const QVariantList& binds = {}) {
         const auto r = rows(sql, binds);
         return r.isEmpty() ? QVariant() : r.first().value(0);
     }
-    QStringList column(const QString& sql, const QVariantList& binds = {})
-    {
+    QStringList column(const QString& sql, const QVariantList& binds = {}) {
         QStringList out;
         for (const QVariantList& r : rows(sql, binds))
             out << r.value(0).toString();
         return out;
     }
-    int count(const QString& table)
-    {
+    int count(const QString& table) {
         return scalar(QString("SELECT COUNT(*) FROM \"%1\"").arg(table)).toInt();
     }
     // Every table's and index's stored SQL: the schema as sqlite3 shows it.
-    QStringList schema()
-    {
+    QStringList schema() {
         return column("SELECT type || ' ' || name || ': ' || COALESCE(sql, '') FROM sqlite_master "
                       "ORDER BY type, name");
     }
@@ -168,8 +154,7 @@ private:
 
 const QStringList AllTables{"Dept", "Destination", "Media", "Mess", "Msgtype", "Staff", "Staff_Log"};
 
-QStringList userTables(Raw& raw)
-{
+QStringList userTables(Raw& raw) {
     return raw.column("SELECT name FROM sqlite_master WHERE type = 'table' "
                       "AND name NOT LIKE 'sqlite_%' ORDER BY name");
 }
@@ -180,15 +165,12 @@ class PgDatabase {
 public:
     PgDatabase()
         : server_(testsupport::postgresTestSettings()),
-          name_(QString("quorvale_admin_%1_%2").arg(QCoreApplication::applicationPid()).arg(++counter_))
-    {
+          name_(QString("quorvale_admin_%1_%2").arg(QCoreApplication::applicationPid()).arg(++counter_)) {
         Raw admin(server_, server_.value("dbname", "postgres").toString());
         ok_ = admin.ok() && admin.exec("CREATE DATABASE \"" + name_ + "\"");
-        if (!ok_)
-            error_ = admin.lastError;
+        if (!ok_) error_ = admin.lastError;
     }
-    ~PgDatabase()
-    {
+    ~PgDatabase() {
         Raw admin(server_, server_.value("dbname", "postgres").toString());
         admin.exec("DROP DATABASE IF EXISTS \"" + name_ + "\" WITH (FORCE)");
     }
@@ -197,14 +179,11 @@ public:
     QString name() const { return name_; }
     const QVariantMap& server() const { return server_; }
     // The --psql settings naming this database (optionally with one setting replaced).
-    QString settings() const
-    {
+    QString settings() const {
         QStringList parts{"host=" + server_.value("host").toString(), "database=" + name_,
                           "user=" + server_.value("user").toString()};
-        if (server_.contains("port"))
-            parts << "port=" + server_.value("port").toString();
-        if (server_.contains("password"))
-            parts << "password=" + server_.value("password").toString();
+        if (server_.contains("port")) parts << "port=" + server_.value("port").toString();
+        if (server_.contains("password")) parts << "password=" + server_.value("password").toString();
         return parts.join(',');
     }
 
@@ -215,14 +194,12 @@ private:
     static inline int counter_ = 0;
 };
 
-#define REQUIRE_POSTGRES(pg)                                                                 \
-    if (!testsupport::TestDatabase::onPostgres())                                          \
-        QSKIP("needs a PostgreSQL server in QUORVALE_TEST_PSQL");                          \
-    PgDatabase pg;                                                                         \
+#define REQUIRE_POSTGRES(pg)                                                                                 \
+    if (!testsupport::TestDatabase::onPostgres()) QSKIP("needs a PostgreSQL server in QUORVALE_TEST_PSQL");  \
+    PgDatabase pg;                                                                                           \
     QVERIFY2(pg.ok(), qPrintable(pg.error()))
 
-QStringList pgUserTables(Raw& raw)
-{
+QStringList pgUserTables(Raw& raw) {
     return raw.column("SELECT table_name FROM information_schema.tables WHERE table_schema = 'public' "
                       "ORDER BY table_name COLLATE \"C\"");
 }
@@ -266,8 +243,7 @@ private slots:
     void psqlInitAgainKeepsDataAndRestores();
 };
 
-void TestAdmin::usageOnBadArguments_data()
-{
+void TestAdmin::usageOnBadArguments_data() {
     QTest::addColumn<QStringList>("args");
     QTest::newRow("none") << QStringList{};
     QTest::newRow("unknown command") << QStringList{"create"};
@@ -279,21 +255,20 @@ void TestAdmin::usageOnBadArguments_data()
                                                     "--database", "x.db"};
 }
 
-void TestAdmin::usageOnBadArguments()
-{
+void TestAdmin::usageOnBadArguments() {
     QFETCH(QStringList, args);
     Home home;
     const Result r = home.run(args);
     QCOMPARE(r.exitCode, 2);
     QVERIFY2(r.err.contains("usage: quorvale-admin init [--database FILE] [--sample]"), qPrintable(r.err));
-    QVERIFY2(r.err.contains("quorvale-admin init --psql host=H,port=P,database=D,user=U[,password=W] [--sample]"),
-             qPrintable(r.err));
+    QVERIFY2(
+        r.err.contains("quorvale-admin init --psql host=H,port=P,database=D,user=U[,password=W] [--sample]"),
+        qPrintable(r.err));
     QVERIFY(!QFile::exists(home.aliasFile()));
     QVERIFY(!QFile::exists(home.defaultDb()));
 }
 
-void TestAdmin::initRegistersAliasForDefaultFile()
-{
+void TestAdmin::initRegistersAliasForDefaultFile() {
     Home home;
     QVERIFY(!QDir(home.data()).exists());
     const Result r = home.run({"init"});
@@ -315,17 +290,16 @@ void TestAdmin::initRegistersAliasForDefaultFile()
         QCOMPARE(raw.count(t), 0);
 }
 
-void TestAdmin::initWithDatabaseOption_data()
-{
+void TestAdmin::initWithDatabaseOption_data() {
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<QString>("file"); // relative to the home folder
-    QTest::newRow("separate argument") << QStringList{"init", "--database", "@/desk/shared.db"} << "desk/shared.db";
+    QTest::newRow("separate argument")
+        << QStringList{"init", "--database", "@/desk/shared.db"} << "desk/shared.db";
     QTest::newRow("with equals sign") << QStringList{"init", "--database=@/other.db"} << "other.db";
     QTest::newRow("after --sample") << QStringList{"init", "--sample", "--database", "@/s/x.db"} << "s/x.db";
 }
 
-void TestAdmin::initWithDatabaseOption()
-{
+void TestAdmin::initWithDatabaseOption() {
     QFETCH(QStringList, args);
     QFETCH(QString, file);
     Home home;
@@ -344,8 +318,7 @@ void TestAdmin::initWithDatabaseOption()
     QCOMPARE(userTables(raw), AllTables);
 }
 
-void TestAdmin::initKeepsOtherAliases()
-{
+void TestAdmin::initKeepsOtherAliases() {
     Home home;
     QDir().mkpath(QFileInfo(home.aliasFile()).absolutePath());
     {
@@ -360,8 +333,7 @@ void TestAdmin::initKeepsOtherAliases()
     QCOMPARE(ini.value("Corvane2003/Driver").toString(), QString("SQLITE"));
 }
 
-void TestAdmin::initFailsWhereNoFileCanBeMade()
-{
+void TestAdmin::initFailsWhereNoFileCanBeMade() {
     Home home;
     QFile blocker(home.path() + "/plain-file");
     QVERIFY(blocker.open(QIODevice::WriteOnly));
@@ -372,39 +344,47 @@ void TestAdmin::initFailsWhereNoFileCanBeMade()
     QVERIFY(!QFile::exists(home.aliasFile())); // no alias for a database that is not there
 }
 
-void TestAdmin::tablesAndColumns_data()
-{
+void TestAdmin::tablesAndColumns_data() {
     QTest::addColumn<QString>("table");
     // name:kind[:width]; kind: key, text, float, datetime, memo
     QTest::addColumn<QStringList>("columns");
 
-    QTest::newRow("Staff") << "Staff" << QStringList{
-        "Employee_No:key", "Name:text:25", "Emp_Num:float", "Password:text:8", "EMail:text:35",
-        "Social_Security:text:12", "Address1:text:25", "Address2:text:25", "City:text:25",
-        "State:text:2", "ZipCode:text:12", "Phone:text:13", "Department:text:25",
-        "Alternate:text:13", "Fax:text:13", "DOB:datetime", "Login_Name:text:8", "Comments:memo",
-        "Destination:text:25", "Date_Left:text:15", "Time_Left:text:15", "Return_Date:text:15",
-        "Return_Time:text:15", "Status:text:3", "Contact_Phone:text:13"};
-    QTest::newRow("Staff_Log") << "Staff_Log" << QStringList{
-        "Transaction_Id:key", "Login_Name:text:8", "Transaction_Date:text:20",
-        "Transaction_Time:text:20", "Name:text:25", "Department:text:25", "Destination:text:25",
-        "Date Left:text:15", "Time_Left:text:15", "Return_Date:text:15", "Return_Time:text:15",
-        "Status:text:3", "Contact_Phone:text:13"};
-    QTest::newRow("Destination") << "Destination" << QStringList{
-        "Destination_Id:key", "Destination:text:25", "Company:text:35", "Address:text:45",
-        "City:text:35", "State:text:2", "ZipCode:text:12", "Longitude:float", "Latitude:float"};
+    QTest::newRow("Staff") << "Staff"
+                           << QStringList{
+                                  "Employee_No:key",      "Name:text:25",        "Emp_Num:float",
+                                  "Password:text:8",      "EMail:text:35",       "Social_Security:text:12",
+                                  "Address1:text:25",     "Address2:text:25",    "City:text:25",
+                                  "State:text:2",         "ZipCode:text:12",     "Phone:text:13",
+                                  "Department:text:25",   "Alternate:text:13",   "Fax:text:13",
+                                  "DOB:datetime",         "Login_Name:text:8",   "Comments:memo",
+                                  "Destination:text:25",  "Date_Left:text:15",   "Time_Left:text:15",
+                                  "Return_Date:text:15",  "Return_Time:text:15", "Status:text:3",
+                                  "Contact_Phone:text:13"};
+    QTest::newRow("Staff_Log")
+        << "Staff_Log"
+        << QStringList{"Transaction_Id:key",       "Login_Name:text:8",   "Transaction_Date:text:20",
+                       "Transaction_Time:text:20", "Name:text:25",        "Department:text:25",
+                       "Destination:text:25",      "Date Left:text:15",   "Time_Left:text:15",
+                       "Return_Date:text:15",      "Return_Time:text:15", "Status:text:3",
+                       "Contact_Phone:text:13"};
+    QTest::newRow("Destination") << "Destination" << QStringList{"Destination_Id:key", "Destination:text:25",
+                                                                 "Company:text:35",    "Address:text:45",
+                                                                 "City:text:35",       "State:text:2",
+                                                                 "ZipCode:text:12",    "Longitude:float",
+                                                                 "Latitude:float"};
     QTest::newRow("Dept") << "Dept" << QStringList{"Dept_Id:key", "Department:text:30"};
-    QTest::newRow("Mess") << "Mess" << QStringList{
-        "Mess_No:key", "To:text:35", "Date:text:50", "Time:text:50", "From:text:25",
-        "Company:text:30", "Phone:text:14", "Ext:text:4", "Media:text:16", "Message Type:text:25",
-        "Message Given:text:200", "Message Taken By:text:3", "Status:text:8", "Comments:memo",
-        "Response:memo"};
+    QTest::newRow("Mess")
+        << "Mess"
+        << QStringList{
+               "Mess_No:key",   "To:text:35",           "Date:text:50",           "Time:text:50",
+               "From:text:25",  "Company:text:30",      "Phone:text:14",          "Ext:text:4",
+               "Media:text:16", "Message Type:text:25", "Message Given:text:200", "Message Taken By:text:3",
+               "Status:text:8", "Comments:memo",        "Response:memo"};
     QTest::newRow("Media") << "Media" << QStringList{"Media_Id:key", "Media_Type:text:35"};
     QTest::newRow("Msgtype") << "Msgtype" << QStringList{"Msgtype_Id:key", "Message Type:text:30"};
 }
 
-void TestAdmin::tablesAndColumns()
-{
+void TestAdmin::tablesAndColumns() {
     QFETCH(QString, table);
     QFETCH(QStringList, columns);
     Home home;
@@ -439,19 +419,21 @@ void TestAdmin::tablesAndColumns()
     }
 }
 
-void TestAdmin::indexes_data()
-{
+void TestAdmin::indexes_data() {
     QTest::addColumn<QString>("table");
     // name:unique|dup:field,field
     QTest::addColumn<QStringList>("indexes");
 
-    QTest::newRow("Staff") << "Staff" << QStringList{
-        "EmailIndex:unique:EMail", "EmpNumIndex:unique:Emp_Num", "NAMEIndex:unique:Name",
-        "PASSWORDIndex:unique:Password",
-        "Staff#PX:unique:Employee_No,Name,Emp_Num,Password,EMail", "ZipCode:dup:ZipCode"};
-    QTest::newRow("Staff_Log") << "Staff_Log" << QStringList{
-        "Staff_LogName:dup:Name,Transaction_Date,Transaction_Time",
-        "Staff_LogNameId:dup:Name,Transaction_Id"};
+    QTest::newRow("Staff") << "Staff"
+                           << QStringList{"EmailIndex:unique:EMail",
+                                          "EmpNumIndex:unique:Emp_Num",
+                                          "NAMEIndex:unique:Name",
+                                          "PASSWORDIndex:unique:Password",
+                                          "Staff#PX:unique:Employee_No,Name,Emp_Num,Password,EMail",
+                                          "ZipCode:dup:ZipCode"};
+    QTest::newRow("Staff_Log") << "Staff_Log"
+                               << QStringList{"Staff_LogName:dup:Name,Transaction_Date,Transaction_Time",
+                                              "Staff_LogNameId:dup:Name,Transaction_Id"};
     QTest::newRow("Destination") << "Destination" << QStringList{"DestinationName:dup:Destination"};
     QTest::newRow("Dept") << "Dept" << QStringList{"DeptName:dup:Department"};
     QTest::newRow("Mess") << "Mess" << QStringList{"MessTo:dup:To,Mess_No"};
@@ -459,8 +441,7 @@ void TestAdmin::indexes_data()
     QTest::newRow("Msgtype") << "Msgtype" << QStringList{"MsgtypeType:dup:Message Type"};
 }
 
-void TestAdmin::indexes()
-{
+void TestAdmin::indexes() {
     QFETCH(QString, table);
     QFETCH(QStringList, indexes);
     Home home;
@@ -469,10 +450,10 @@ void TestAdmin::indexes()
     Raw raw(home.defaultDb());
 
     QStringList found;
-    for (const QVariantList& ix : raw.rows(
-             "SELECT name, sql FROM sqlite_master WHERE type = 'index' AND tbl_name = ? "
-             "AND sql IS NOT NULL ORDER BY name",
-             {table})) {
+    for (const QVariantList& ix :
+         raw.rows("SELECT name, sql FROM sqlite_master WHERE type = 'index' AND tbl_name = ? "
+                  "AND sql IS NOT NULL ORDER BY name",
+                  {table})) {
         const QString name = ix[0].toString();
         const bool unique = ix[1].toString().toUpper().startsWith("CREATE UNIQUE INDEX");
         const QStringList fields = raw.column(QString("SELECT name FROM pragma_index_info('%1') "
@@ -483,8 +464,7 @@ void TestAdmin::indexes()
     QCOMPARE(found, indexes);
 }
 
-void TestAdmin::uniqueIndexesRefuseDuplicatesButNotNulls_data()
-{
+void TestAdmin::uniqueIndexesRefuseDuplicatesButNotNulls_data() {
     QTest::addColumn<QString>("column");
     QTest::addColumn<QVariant>("value");
     QTest::newRow("Name") << "Name" << QVariant("Abbott, Helen");
@@ -493,8 +473,7 @@ void TestAdmin::uniqueIndexesRefuseDuplicatesButNotNulls_data()
     QTest::newRow("Password") << "Password" << QVariant("secret");
 }
 
-void TestAdmin::uniqueIndexesRefuseDuplicatesButNotNulls()
-{
+void TestAdmin::uniqueIndexesRefuseDuplicatesButNotNulls() {
     QFETCH(QString, column);
     QFETCH(QVariant, value);
     Home home;
@@ -511,8 +490,7 @@ void TestAdmin::uniqueIndexesRefuseDuplicatesButNotNulls()
     QCOMPARE(raw.count("Staff"), 4);
 }
 
-void TestAdmin::textIsCaseSensitive()
-{
+void TestAdmin::textIsCaseSensitive() {
     Home home;
     QCOMPARE(home.run({"init"}).exitCode, 0);
     Raw raw(home.defaultDb());
@@ -526,22 +504,34 @@ void TestAdmin::textIsCaseSensitive()
     QCOMPARE(raw.scalar("SELECT COUNT(*) FROM Staff WHERE Status = 'IN'").toInt(), 0);
 }
 
-void TestAdmin::keysAreNumberedByTheEngine_data()
-{
+void TestAdmin::keysAreNumberedByTheEngine_data() {
     QTest::addColumn<QString>("table");
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("column");
-    QTest::newRow("Staff") << "Staff" << "Employee_No" << "Name";
-    QTest::newRow("Staff_Log") << "Staff_Log" << "Transaction_Id" << "Name";
-    QTest::newRow("Destination") << "Destination" << "Destination_Id" << "Destination";
-    QTest::newRow("Dept") << "Dept" << "Dept_Id" << "Department";
-    QTest::newRow("Mess") << "Mess" << "Mess_No" << "To";
-    QTest::newRow("Media") << "Media" << "Media_Id" << "Media_Type";
-    QTest::newRow("Msgtype") << "Msgtype" << "Msgtype_Id" << "Message Type";
+    QTest::newRow("Staff") << "Staff"
+                           << "Employee_No"
+                           << "Name";
+    QTest::newRow("Staff_Log") << "Staff_Log"
+                               << "Transaction_Id"
+                               << "Name";
+    QTest::newRow("Destination") << "Destination"
+                                 << "Destination_Id"
+                                 << "Destination";
+    QTest::newRow("Dept") << "Dept"
+                          << "Dept_Id"
+                          << "Department";
+    QTest::newRow("Mess") << "Mess"
+                          << "Mess_No"
+                          << "To";
+    QTest::newRow("Media") << "Media"
+                           << "Media_Id"
+                           << "Media_Type";
+    QTest::newRow("Msgtype") << "Msgtype"
+                             << "Msgtype_Id"
+                             << "Message Type";
 }
 
-void TestAdmin::keysAreNumberedByTheEngine()
-{
+void TestAdmin::keysAreNumberedByTheEngine() {
     QFETCH(QString, table);
     QFETCH(QString, key);
     QFETCH(QString, column);
@@ -558,8 +548,7 @@ void TestAdmin::keysAreNumberedByTheEngine()
              (QStringList{"1", "2", "4"}));
 }
 
-void TestAdmin::initTwiceIsHarmless()
-{
+void TestAdmin::initTwiceIsHarmless() {
     Home home;
     QCOMPARE(home.run({"init"}).exitCode, 0);
     QStringList schema;
@@ -567,7 +556,8 @@ void TestAdmin::initTwiceIsHarmless()
         Raw raw(home.defaultDb());
         schema = raw.schema();
         QVERIFY(raw.exec("INSERT INTO Staff (Name, Status) VALUES ('Abbott, Helen', 'IN')"));
-        QVERIFY(raw.exec("INSERT INTO Mess (\"To\", \"Message Given\") VALUES ('Abbott, Helen', 'Call back')"));
+        QVERIFY(
+            raw.exec("INSERT INTO Mess (\"To\", \"Message Given\") VALUES ('Abbott, Helen', 'Call back')"));
     }
     const Result r = home.run({"init"});
     QVERIFY2(r.exitCode == 0, qPrintable(r.err));
@@ -577,8 +567,7 @@ void TestAdmin::initTwiceIsHarmless()
     QCOMPARE(raw.column("SELECT \"Message Given\" FROM Mess"), QStringList{"Call back"});
 }
 
-void TestAdmin::initRestoresMissingTableAndIndex()
-{
+void TestAdmin::initRestoresMissingTableAndIndex() {
     Home home;
     QCOMPARE(home.run({"init"}).exitCode, 0);
     QStringList schema;
@@ -595,8 +584,7 @@ void TestAdmin::initRestoresMissingTableAndIndex()
     QCOMPARE(raw.column("SELECT Name FROM Staff"), QStringList{"Abbott, Helen"});
 }
 
-void TestAdmin::sampleTwiceAddsRowsOnce()
-{
+void TestAdmin::sampleTwiceAddsRowsOnce() {
     Home home;
     Result r = home.run({"init", "--sample"});
     QVERIFY2(r.exitCode == 0, qPrintable(r.err));
@@ -619,8 +607,7 @@ void TestAdmin::sampleTwiceAddsRowsOnce()
         QCOMPARE(raw.count(t), counts[t]);
 }
 
-void TestAdmin::sampleOnlyIntoEmptyTables()
-{
+void TestAdmin::sampleOnlyIntoEmptyTables() {
     Home home;
     QCOMPARE(home.run({"init"}).exitCode, 0);
     {
@@ -638,8 +625,7 @@ void TestAdmin::sampleOnlyIntoEmptyTables()
     QVERIFY(raw.count("Destination") > 0);
 }
 
-void TestAdmin::sampleRowsAreConsistent()
-{
+void TestAdmin::sampleRowsAreConsistent() {
     Home home;
     QCOMPARE(home.run({"init", "--sample"}).exitCode, 0);
     Raw raw(home.defaultDb());
@@ -682,24 +668,26 @@ void TestAdmin::sampleRowsAreConsistent()
     QVERIFY(out >= 2);
     // Destinations have company, address and coordinates.
     QVERIFY(raw.scalar("SELECT COUNT(*) FROM Destination WHERE Company IS NOT NULL AND Address IS NOT NULL "
-                       "AND Longitude IS NOT NULL AND Latitude IS NOT NULL").toInt() >= 3);
+                       "AND Longitude IS NOT NULL AND Latitude IS NOT NULL")
+                .toInt() >= 3);
 }
 
-void TestAdmin::psqlSettingsRefused_data()
-{
+void TestAdmin::psqlSettingsRefused_data() {
     QTest::addColumn<QString>("settings");
     QTest::addColumn<QString>("message");
-    QTest::newRow("no database") << "host=127.0.0.1,user=desk" << "PostgreSQL settings missing: database";
-    QTest::newRow("no host, no user") << "database=corvane" << "PostgreSQL settings missing: host, user";
+    QTest::newRow("no database") << "host=127.0.0.1,user=desk"
+                                 << "PostgreSQL settings missing: database";
+    QTest::newRow("no host, no user") << "database=corvane"
+                                      << "PostgreSQL settings missing: host, user";
     QTest::newRow("unknown setting") << "host=h,database=d,user=u,sslmode=require"
                                      << "Unknown PostgreSQL setting: sslmode";
-    QTest::newRow("port not a number") << "host=h,port=fifty,database=d,user=u" << "Not a port number: fifty";
+    QTest::newRow("port not a number") << "host=h,port=fifty,database=d,user=u"
+                                       << "Not a port number: fifty";
     QTest::newRow("setting without value") << "host=h,database=,user=u"
                                            << "PostgreSQL setting without a value: database=";
 }
 
-void TestAdmin::psqlSettingsRefused()
-{
+void TestAdmin::psqlSettingsRefused() {
     QFETCH(QString, settings);
     QFETCH(QString, message);
     Home home;
@@ -709,8 +697,7 @@ void TestAdmin::psqlSettingsRefused()
     QVERIFY(!QFile::exists(home.aliasFile()));
 }
 
-void TestAdmin::psqlUnreachableServerKeepsTheAlias()
-{
+void TestAdmin::psqlUnreachableServerKeepsTheAlias() {
     Home home;
     QCOMPARE(home.run({"init"}).exitCode, 0);
     // nothing listens on port 1 of the loopback address
@@ -724,8 +711,7 @@ void TestAdmin::psqlUnreachableServerKeepsTheAlias()
              QFileInfo(home.defaultDb()).canonicalFilePath());
 }
 
-void TestAdmin::psqlInitRegistersAliasAndTables()
-{
+void TestAdmin::psqlInitRegistersAliasAndTables() {
     REQUIRE_POSTGRES(pg);
     Home home;
     const Result r = home.run({"init", "--psql", pg.settings()});
@@ -747,8 +733,7 @@ void TestAdmin::psqlInitRegistersAliasAndTables()
         QCOMPARE(raw.count(t), 0);
 }
 
-void TestAdmin::psqlColumns()
-{
+void TestAdmin::psqlColumns() {
     QFETCH(QString, table);
     QFETCH(QStringList, columns);
     REQUIRE_POSTGRES(pg);
@@ -756,16 +741,18 @@ void TestAdmin::psqlColumns()
     const Result r = home.run({"init", "--psql", pg.settings()});
     QVERIFY2(r.exitCode == 0, qPrintable(r.err));
     Raw raw(pg.server(), pg.name());
-    const auto info = raw.rows("SELECT column_name, data_type, character_maximum_length, is_nullable, "
-                               "COALESCE(collation_name, ''), COALESCE(column_default, '') "
-                               "FROM information_schema.columns WHERE table_name = ? ORDER BY ordinal_position",
-                               {table});
+    const auto info =
+        raw.rows("SELECT column_name, data_type, character_maximum_length, is_nullable, "
+                 "COALESCE(collation_name, ''), COALESCE(column_default, '') "
+                 "FROM information_schema.columns WHERE table_name = ? ORDER BY ordinal_position",
+                 {table});
     QCOMPARE(info.size(), columns.size());
-    const QString pk = raw.scalar("SELECT a.attname FROM pg_index i JOIN pg_attribute a ON a.attrelid = i.indrelid "
-                                  "AND a.attnum = ANY(i.indkey) WHERE i.indrelid = ('\"' || ? || '\"')::regclass "
-                                  "AND i.indisprimary",
-                                  {table})
-                           .toString();
+    const QString pk =
+        raw.scalar("SELECT a.attname FROM pg_index i JOIN pg_attribute a ON a.attrelid = i.indrelid "
+                   "AND a.attnum = ANY(i.indkey) WHERE i.indrelid = ('\"' || ? || '\"')::regclass "
+                   "AND i.indisprimary",
+                   {table})
+            .toString();
     for (int i = 0; i < columns.size(); ++i) {
         const QStringList want = columns[i].split(':');
         const QString name = info[i][0].toString();
@@ -776,7 +763,8 @@ void TestAdmin::psqlColumns()
         QCOMPARE(name == pk, kind == "key");
         if (kind == "key") {
             QCOMPARE(type, QString("integer"));
-            QVERIFY2(info[i][5].toString().startsWith("nextval("), qPrintable(name)); // numbered by the server
+            QVERIFY2(info[i][5].toString().startsWith("nextval("),
+                     qPrintable(name)); // numbered by the server
         } else if (kind == "text") {
             QCOMPARE(type, QString("character varying"));
             QCOMPARE(info[i][2].toInt(), want[2].toInt());
@@ -794,8 +782,7 @@ void TestAdmin::psqlColumns()
     }
 }
 
-void TestAdmin::psqlIndexes()
-{
+void TestAdmin::psqlIndexes() {
     QFETCH(QString, table);
     QFETCH(QStringList, indexes);
     REQUIRE_POSTGRES(pg);
@@ -804,23 +791,22 @@ void TestAdmin::psqlIndexes()
     QVERIFY2(r.exitCode == 0, qPrintable(r.err));
     Raw raw(pg.server(), pg.name());
     QStringList found;
-    for (const QVariantList& ix : raw.rows(
-             "SELECT c.relname, i.indisunique, i.indexrelid FROM pg_index i "
-             "JOIN pg_class c ON c.oid = i.indexrelid JOIN pg_class t ON t.oid = i.indrelid "
-             "WHERE t.relname = ? AND NOT i.indisprimary ORDER BY c.relname COLLATE \"C\"",
-             {table})) {
-        const QStringList fields = raw.column(
-            "SELECT a.attname FROM pg_index i JOIN pg_attribute a ON a.attrelid = i.indrelid "
-            "AND a.attnum = ANY(i.indkey) WHERE i.indexrelid = ? "
-            "ORDER BY array_position(i.indkey::int2[], a.attnum)",
-            {ix[2]});
+    for (const QVariantList& ix :
+         raw.rows("SELECT c.relname, i.indisunique, i.indexrelid FROM pg_index i "
+                  "JOIN pg_class c ON c.oid = i.indexrelid JOIN pg_class t ON t.oid = i.indrelid "
+                  "WHERE t.relname = ? AND NOT i.indisprimary ORDER BY c.relname COLLATE \"C\"",
+                  {table})) {
+        const QStringList fields =
+            raw.column("SELECT a.attname FROM pg_index i JOIN pg_attribute a ON a.attrelid = i.indrelid "
+                       "AND a.attnum = ANY(i.indkey) WHERE i.indexrelid = ? "
+                       "ORDER BY array_position(i.indkey::int2[], a.attnum)",
+                       {ix[2]});
         found << ix[0].toString() + ":" + (ix[1].toBool() ? "unique" : "dup") + ":" + fields.join(',');
     }
     QCOMPARE(found, indexes);
 }
 
-void TestAdmin::psqlTextIsCaseSensitiveAndNullsDoNotClash()
-{
+void TestAdmin::psqlTextIsCaseSensitiveAndNullsDoNotClash() {
     REQUIRE_POSTGRES(pg);
     Home home;
     QCOMPARE(home.run({"init", "--psql", pg.settings()}).exitCode, 0);
@@ -839,16 +825,18 @@ void TestAdmin::psqlTextIsCaseSensitiveAndNullsDoNotClash()
     // the unique indexes: a duplicate is refused, any number of employees without a value
     QVERIFY(!raw.exec("INSERT INTO \"Staff\" (\"Name\") VALUES (?)", {"Smith, Ann"}));
     for (const char* column : {"Password", "EMail", "Emp_Num"}) {
-        QVERIFY2(raw.exec(QString("UPDATE \"Staff\" SET \"%1\" = NULL").arg(column)), qPrintable(raw.lastError));
+        QVERIFY2(raw.exec(QString("UPDATE \"Staff\" SET \"%1\" = NULL").arg(column)),
+                 qPrintable(raw.lastError));
     }
-    QCOMPARE(raw.scalar("SELECT COUNT(*) FROM \"Staff\" WHERE \"Password\" IS NULL AND \"EMail\" IS NULL").toInt(), 5);
+    QCOMPARE(
+        raw.scalar("SELECT COUNT(*) FROM \"Staff\" WHERE \"Password\" IS NULL AND \"EMail\" IS NULL").toInt(),
+        5);
     QVERIFY(raw.exec("INSERT INTO \"Staff\" (\"Password\") VALUES (?)", {"secret"}));
     QVERIFY(!raw.exec("INSERT INTO \"Staff\" (\"Password\") VALUES (?)", {"secret"}));
     QVERIFY(raw.exec("INSERT INTO \"Staff\" (\"Password\") VALUES (?)", {"SECRET"}));
 }
 
-void TestAdmin::psqlInitAgainKeepsDataAndRestores()
-{
+void TestAdmin::psqlInitAgainKeepsDataAndRestores() {
     REQUIRE_POSTGRES(pg);
     Home home;
     QCOMPARE(home.run({"init", "--psql", pg.settings()}).exitCode, 0);

@@ -31,8 +31,7 @@ private slots:
     void refuseThenAllow();
 };
 
-void TestTestDatabase::pointsTheUserFoldersAtItsOwnFolder()
-{
+void TestTestDatabase::pointsTheUserFoldersAtItsOwnFolder() {
     TestDatabase db;
     const QString dir = db.dir();
     QVERIFY(QFileInfo(dir).isDir());
@@ -64,15 +63,13 @@ void TestTestDatabase::pointsTheUserFoldersAtItsOwnFolder()
     QCOMPARE(data::AliasConfig::load("Corvane2003").path, db.file());
 }
 
-void TestTestDatabase::environmentIsPutBack_data()
-{
+void TestTestDatabase::environmentIsPutBack_data() {
     QTest::addColumn<bool>("wasSet");
     QTest::newRow("set before") << true;
     QTest::newRow("unset before") << false;
 }
 
-void TestTestDatabase::environmentIsPutBack()
-{
+void TestTestDatabase::environmentIsPutBack() {
     QFETCH(bool, wasSet);
     const QByteArray config = qgetenv("XDG_CONFIG_HOME"), dataHome = qgetenv("XDG_DATA_HOME");
     const bool configSet = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");
@@ -99,13 +96,12 @@ void TestTestDatabase::environmentIsPutBack()
 }
 
 // The user tables of the fixture's database, by name.
-static QStringList tableNames(TestDatabase& db)
-{
-    const QString sql = db.postgres()
-        ? "SELECT table_name FROM information_schema.tables WHERE table_schema = 'public' "
-          "ORDER BY table_name"
-        : "SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite_%' "
-          "ORDER BY name";
+static QStringList tableNames(TestDatabase& db) {
+    const QString sql =
+        db.postgres() ? "SELECT table_name FROM information_schema.tables WHERE table_schema = 'public' "
+                        "ORDER BY table_name"
+                      : "SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite_%' "
+                        "ORDER BY name";
     QStringList found;
     for (const QVariantMap& r : db.rows(sql))
         found << r.first().toString();
@@ -113,16 +109,15 @@ static QStringList tableNames(TestDatabase& db)
 }
 
 // Tables and indexes of that name in the fixture's database.
-static int objectCount(TestDatabase& db, const QString& name)
-{
-    return db.scalar(db.postgres() ? "SELECT COUNT(*) FROM pg_class WHERE relname = ?"
-                                   : "SELECT COUNT(*) FROM sqlite_master WHERE name = ?",
-                     {name})
+static int objectCount(TestDatabase& db, const QString& name) {
+    return db
+        .scalar(db.postgres() ? "SELECT COUNT(*) FROM pg_class WHERE relname = ?"
+                              : "SELECT COUNT(*) FROM sqlite_master WHERE name = ?",
+                {name})
         .toInt();
 }
 
-void TestTestDatabase::freshAndEmptyEachTime()
-{
+void TestTestDatabase::freshAndEmptyEachTime() {
     QString first;
     {
         TestDatabase db;
@@ -147,8 +142,7 @@ void TestTestDatabase::freshAndEmptyEachTime()
         QCOMPARE(db.scalar(QString("SELECT COUNT(*) FROM \"%1\"").arg(t)).toInt(), 0);
 }
 
-void TestTestDatabase::sampleRows()
-{
+void TestTestDatabase::sampleRows() {
     TestDatabase db(true);
     QVERIFY(db.scalar("SELECT COUNT(*) FROM Staff").toInt() >= 8);
     QVERIFY(db.scalar("SELECT COUNT(*) FROM Dept").toInt() >= 4);
@@ -158,8 +152,7 @@ void TestTestDatabase::sampleRows()
     QCOMPARE(db.scalar("SELECT COUNT(*) FROM Staff WHERE Status NOT IN ('IN', 'Out')").toInt(), 0);
 }
 
-void TestTestDatabase::theLayerOpensTheAlias()
-{
+void TestTestDatabase::theLayerOpensTheAlias() {
     TestDatabase db;
     db.addStaff("Abbott, Helen");
     data::Database& layer = data::Database::forAlias("Corvane2003");
@@ -170,8 +163,7 @@ void TestTestDatabase::theLayerOpensTheAlias()
     QCOMPARE(layer.primaryKey("Mess"), QString("Mess_No"));
 }
 
-void TestTestDatabase::addStaffStartsAsNewProfile()
-{
+void TestTestDatabase::addStaffStartsAsNewProfile() {
     TestDatabase db;
     db.addStaff("Abbott, Helen");
     const auto rows = db.rows("SELECT * FROM Staff");
@@ -185,22 +177,24 @@ void TestTestDatabase::addStaffStartsAsNewProfile()
         QVERIFY2(r.value(empty).isNull(), empty);
 }
 
-void TestTestDatabase::addStaffWithMoreColumns()
-{
+void TestTestDatabase::addStaffWithMoreColumns() {
     TestDatabase db;
-    db.addStaff("Castillo, Rosa", {{"Status", "Out"}, {"Destination", "Client Visit"},
-                                   {"Emp_Num", 1003.0}, {"Date_Left", "3/11/26"}});
+    db.addStaff(
+        "Castillo, Rosa",
+        {{"Status", "Out"}, {"Destination", "Client Visit"}, {"Emp_Num", 1003.0}, {"Date_Left", "3/11/26"}});
     db.addStaff("Nobody, Yet", {{"Status", QVariant()}, {"Destination", QVariant()}});
     QCOMPARE(db.rows("SELECT Status, Destination, Emp_Num, Date_Left FROM Staff WHERE Name = ?",
-                     {"Castillo, Rosa"}).value(0),
-             (QVariantMap{{"Status", "Out"}, {"Destination", "Client Visit"}, {"Emp_Num", 1003.0},
+                     {"Castillo, Rosa"})
+                 .value(0),
+             (QVariantMap{{"Status", "Out"},
+                          {"Destination", "Client Visit"},
+                          {"Emp_Num", 1003.0},
                           {"Date_Left", "3/11/26"}}));
     QVERIFY(db.scalar("SELECT Status FROM Staff WHERE Name = 'Nobody, Yet'").isNull());
     QVERIFY(db.scalar("SELECT Destination FROM Staff WHERE Name = 'Nobody, Yet'").isNull());
 }
 
-void TestTestDatabase::addDeptAndDestination()
-{
+void TestTestDatabase::addDeptAndDestination() {
     TestDatabase db;
     db.addDept("Sales");
     db.addDept("Accounting");
@@ -214,8 +208,7 @@ void TestTestDatabase::addDeptAndDestination()
     QVERIFY(d.value("Latitude").isNull());
 }
 
-void TestTestDatabase::helpersRunPlainSql()
-{
+void TestTestDatabase::helpersRunPlainSql() {
     TestDatabase db;
     db.exec("INSERT INTO Mess (\"To\", \"Message Type\", Status) VALUES (?, ?, ?)",
             {"Abbott, Helen", "Urgent", "Active"});
@@ -230,8 +223,7 @@ void TestTestDatabase::helpersRunPlainSql()
     QCOMPARE(db.raw().connectionName(), db.raw().connectionName());
 }
 
-void TestTestDatabase::failingSqlThrows()
-{
+void TestTestDatabase::failingSqlThrows() {
     TestDatabase db;
     db.addStaff("Abbott, Helen");
     QVERIFY_THROWS_EXCEPTION(std::runtime_error, db.addStaff("Abbott, Helen"));
@@ -239,8 +231,7 @@ void TestTestDatabase::failingSqlThrows()
     QVERIFY_THROWS_EXCEPTION(std::runtime_error, db.scalar("SELEC 1"));
 }
 
-void TestTestDatabase::dropTableAndIndex()
-{
+void TestTestDatabase::dropTableAndIndex() {
     TestDatabase db;
     db.dropIndex("NAMEIndex");
     db.dropTable("Msgtype");
@@ -253,8 +244,7 @@ void TestTestDatabase::dropTableAndIndex()
     QVERIFY_THROWS_EXCEPTION(data::EngineError, layer.indexFields("Staff", "NAMEIndex"));
 }
 
-void TestTestDatabase::refuseThenAllow()
-{
+void TestTestDatabase::refuseThenAllow() {
     TestDatabase db;
     db.addStaff("Abbott, Helen");
     db.refuse("Staff", "UPDATE", "the desk is closed");

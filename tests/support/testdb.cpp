@@ -19,35 +19,28 @@ namespace {
 
 std::atomic<int> rawCounter{0};
 
-QString quoted(const QString& identifier)
-{
+QString quoted(const QString& identifier) {
     QString s = identifier;
     s.replace('"', "\"\"");
     return '"' + s + '"';
 }
 
-[[noreturn]] void fail(const QString& what, const QString& sql, const QSqlError& error)
-{
-    throw std::runtime_error(
-        QString("%1 failed: %2\n  SQL: %3").arg(what, error.text(), sql).toStdString());
+[[noreturn]] void fail(const QString& what, const QString& sql, const QSqlError& error) {
+    throw std::runtime_error(QString("%1 failed: %2\n  SQL: %3").arg(what, error.text(), sql).toStdString());
 }
 
-QSqlQuery run(QSqlDatabase db, const QString& sql, const QVariantList& binds)
-{
+QSqlQuery run(QSqlDatabase db, const QString& sql, const QVariantList& binds) {
     QSqlQuery q(db);
     q.setForwardOnly(true);
     if (binds.isEmpty()) {
         // unprepared: PostgreSQL prepares no DDL
-        if (!q.exec(sql))
-            fail("exec", sql, q.lastError());
+        if (!q.exec(sql)) fail("exec", sql, q.lastError());
         return q;
     }
-    if (!q.prepare(sql))
-        fail("prepare", sql, q.lastError());
+    if (!q.prepare(sql)) fail("prepare", sql, q.lastError());
     for (const QVariant& v : binds)
         q.addBindValue(v);
-    if (!q.exec())
-        fail("exec", sql, q.lastError());
+    if (!q.exec()) fail("exec", sql, q.lastError());
     return q;
 }
 
@@ -55,13 +48,11 @@ QSqlQuery run(QSqlDatabase db, const QString& sql, const QVariantList& binds)
 // cannot run inside the database they concern).
 class ServerConnection {
 public:
-    ServerConnection() : name_(QString("testsupport-pg-admin-%1").arg(++rawCounter))
-    {
+    ServerConnection() : name_(QString("testsupport-pg-admin-%1").arg(++rawCounter)) {
         const QVariantMap s = postgresTestSettings();
         QSqlDatabase db = QSqlDatabase::addDatabase("QPSQL", name_);
         db.setHostName(s.value("host").toString());
-        if (s.contains("port"))
-            db.setPort(s.value("port").toInt());
+        if (s.contains("port")) db.setPort(s.value("port").toInt());
         db.setUserName(s.value("user").toString());
         db.setPassword(s.value("password").toString());
         db.setDatabaseName(s.value("dbname", "postgres").toString());
@@ -72,16 +63,13 @@ public:
             fail("connect to the PostgreSQL server of QUORVALE_TEST_PSQL", QString(), e);
         }
     }
-    ~ServerConnection()
-    {
+    ~ServerConnection() {
         QSqlDatabase::database(name_, false).close();
         QSqlDatabase::removeDatabase(name_);
     }
-    void exec(const QString& sql)
-    {
+    void exec(const QString& sql) {
         QSqlQuery q(QSqlDatabase::database(name_, false));
-        if (!q.exec(sql))
-            fail("exec", sql, q.lastError());
+        if (!q.exec(sql)) fail("exec", sql, q.lastError());
     }
 
 private:
@@ -90,37 +78,28 @@ private:
 
 QDateTime defaultNow() { return QDateTime(QDate(2026, 3, 11), QTime(14, 5, 9)); }
 
-QDateTime& clockValue()
-{
+QDateTime& clockValue() {
     static QDateTime now = defaultNow();
     return now;
 }
 
 } // namespace
 
-QVariantMap postgresTestSettings()
-{
+QVariantMap postgresTestSettings() {
     QVariantMap s;
     const QString spec = qEnvironmentVariable("QUORVALE_TEST_PSQL").trimmed();
     for (const QString& part : spec.split(' ', Qt::SkipEmptyParts)) {
         const int eq = part.indexOf('=');
-        if (eq > 0)
-            s.insert(part.left(eq).toLower(), part.mid(eq + 1));
+        if (eq > 0) s.insert(part.left(eq).toLower(), part.mid(eq + 1));
     }
-    if (!spec.isEmpty() && !s.contains("host"))
-        s.insert("host", "127.0.0.1");
+    if (!spec.isEmpty() && !s.contains("host")) s.insert("host", "127.0.0.1");
     return s;
 }
 
-bool TestDatabase::onPostgres()
-{
-    return !qEnvironmentVariable("QUORVALE_TEST_PSQL").trimmed().isEmpty();
-}
+bool TestDatabase::onPostgres() { return !qEnvironmentVariable("QUORVALE_TEST_PSQL").trimmed().isEmpty(); }
 
-TestDatabase::TestDatabase(bool sample)
-{
-    if (!tmp_.isValid())
-        throw std::runtime_error("cannot make a temporary folder");
+TestDatabase::TestDatabase(bool sample) {
+    if (!tmp_.isValid()) throw std::runtime_error("cannot make a temporary folder");
     for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME"}) {
         SavedVar v;
         v.name = name;
@@ -161,10 +140,8 @@ TestDatabase::TestDatabase(bool sample)
     }
 }
 
-void TestDatabase::dropPostgresDatabase()
-{
-    if (pgDatabase_.isEmpty())
-        return;
+void TestDatabase::dropPostgresDatabase() {
+    if (pgDatabase_.isEmpty()) return;
     try {
         // FORCE: a connection a test left open must not keep the database alive
         ServerConnection().exec("DROP DATABASE IF EXISTS " + quoted(pgDatabase_) + " WITH (FORCE)");
@@ -173,16 +150,13 @@ void TestDatabase::dropPostgresDatabase()
     }
 }
 
-QString TestDatabase::translated(const QString& sql) const
-{
-    if (!postgres())
-        return sql;
+QString TestDatabase::translated(const QString& sql) const {
+    if (!postgres()) return sql;
     static const auto dialect = data::Dialect::forDriver("PSQL");
     return dialect->translateLocalSql(sql);
 }
 
-TestDatabase::~TestDatabase()
-{
+TestDatabase::~TestDatabase() {
     data::Database::closeAll();
     if (!rawName_.isEmpty()) {
         {
@@ -195,8 +169,7 @@ TestDatabase::~TestDatabase()
     restoreEnvironment();
 }
 
-void TestDatabase::restoreEnvironment()
-{
+void TestDatabase::restoreEnvironment() {
     for (const SavedVar& v : saved_) {
         if (v.set)
             qputenv(v.name.constData(), v.value);
@@ -205,50 +178,38 @@ void TestDatabase::restoreEnvironment()
     }
 }
 
-QSqlDatabase TestDatabase::raw()
-{
+QSqlDatabase TestDatabase::raw() {
     if (rawName_.isEmpty()) {
         rawName_ = QString("testsupport-raw-%1").arg(++rawCounter);
         if (postgres()) {
             const QVariantMap s = postgresTestSettings();
             QSqlDatabase db = QSqlDatabase::addDatabase("QPSQL", rawName_);
             db.setHostName(s.value("host").toString());
-            if (s.contains("port"))
-                db.setPort(s.value("port").toInt());
+            if (s.contains("port")) db.setPort(s.value("port").toInt());
             db.setUserName(s.value("user").toString());
             db.setPassword(s.value("password").toString());
             db.setDatabaseName(pgDatabase_);
-            if (!db.open())
-                fail("open", pgDatabase_, db.lastError());
+            if (!db.open()) fail("open", pgDatabase_, db.lastError());
         } else {
             QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", rawName_);
             db.setDatabaseName(file_);
             db.setConnectOptions("QSQLITE_BUSY_TIMEOUT=5000");
-            if (!db.open())
-                fail("open", file_, db.lastError());
+            if (!db.open()) fail("open", file_, db.lastError());
         }
     }
     return QSqlDatabase::database(rawName_);
 }
 
-void TestDatabase::exec(const QString& sql, const QVariantList& binds)
-{
-    run(raw(), translated(sql), binds);
-}
+void TestDatabase::exec(const QString& sql, const QVariantList& binds) { run(raw(), translated(sql), binds); }
 
-void TestDatabase::native(const QString& sql, const QVariantList& binds)
-{
-    run(raw(), sql, binds);
-}
+void TestDatabase::native(const QString& sql, const QVariantList& binds) { run(raw(), sql, binds); }
 
-QVariant TestDatabase::scalar(const QString& sql, const QVariantList& binds)
-{
+QVariant TestDatabase::scalar(const QString& sql, const QVariantList& binds) {
     QSqlQuery q = run(raw(), translated(sql), binds);
     return q.next() ? q.value(0) : QVariant();
 }
 
-QList<QVariantMap> TestDatabase::rows(const QString& sql, const QVariantList& binds)
-{
+QList<QVariantMap> TestDatabase::rows(const QString& sql, const QVariantList& binds) {
     QSqlQuery q = run(raw(), translated(sql), binds);
     QList<QVariantMap> result;
     while (q.next()) {
@@ -261,8 +222,7 @@ QList<QVariantMap> TestDatabase::rows(const QString& sql, const QVariantList& bi
     return result;
 }
 
-void TestDatabase::insert(const QString& table, const QVariantMap& values)
-{
+void TestDatabase::insert(const QString& table, const QVariantMap& values) {
     QStringList columns, marks;
     QVariantList binds;
     for (auto it = values.cbegin(); it != values.cend(); ++it) {
@@ -270,26 +230,20 @@ void TestDatabase::insert(const QString& table, const QVariantMap& values)
         marks << "?";
         binds << it.value();
     }
-    native("INSERT INTO " + quoted(table) + " (" + columns.join(", ") + ") VALUES ("
-             + marks.join(", ") + ")",
-         binds);
+    native("INSERT INTO " + quoted(table) + " (" + columns.join(", ") + ") VALUES (" + marks.join(", ") + ")",
+           binds);
 }
 
-void TestDatabase::addStaff(const QString& name, const QVariantMap& more)
-{
+void TestDatabase::addStaff(const QString& name, const QVariantMap& more) {
     QVariantMap values{{"Name", name}, {"Status", "IN"}, {"Destination", "IN Office"}};
     for (auto it = more.cbegin(); it != more.cend(); ++it)
         values.insert(it.key(), it.value());
     insert("Staff", values);
 }
 
-void TestDatabase::addDept(const QString& department)
-{
-    insert("Dept", {{"Department", department}});
-}
+void TestDatabase::addDept(const QString& department) { insert("Dept", {{"Department", department}}); }
 
-void TestDatabase::addDestination(const QString& destination, const QVariantMap& more)
-{
+void TestDatabase::addDestination(const QString& destination, const QVariantMap& more) {
     QVariantMap values{{"Destination", destination}};
     for (auto it = more.cbegin(); it != more.cend(); ++it)
         values.insert(it.key(), it.value());
@@ -297,15 +251,14 @@ void TestDatabase::addDestination(const QString& destination, const QVariantMap&
 }
 
 void TestDatabase::refuse(const QString& table, const QString& operation, const QString& message,
-                          const QString& column, const QVariant& value)
-{
+                          const QString& column, const QVariant& value) {
     static std::atomic<int> serial{0};
     const QString name = QString("refuse_%1").arg(++serial);
     auto literal = [](QString text) { return '\'' + text.replace('\'', "''") + '\''; };
     const QString op = operation.toUpper();
     const QString row = op == "DELETE" ? "OLD" : "NEW";
-    const QString when = column.isEmpty() ? QString()
-                                          : row + "." + quoted(column) + " = " + literal(value.toString());
+    const QString when =
+        column.isEmpty() ? QString() : row + "." + quoted(column) + " = " + literal(value.toString());
     if (postgres()) {
         native(QString("CREATE FUNCTION %1() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN "
                        "IF %2 THEN RAISE EXCEPTION %3; END IF; RETURN %4; END $$")
@@ -313,15 +266,14 @@ void TestDatabase::refuse(const QString& table, const QString& operation, const 
         native(QString("CREATE TRIGGER %1 BEFORE %2 ON %3 FOR EACH ROW EXECUTE FUNCTION %1()")
                    .arg(name, op, quoted(table)));
     } else {
-        native(QString("CREATE TRIGGER %1 BEFORE %2 ON %3 %4 BEGIN SELECT RAISE(ABORT, %5); END")
-                   .arg(name, op, quoted(table), when.isEmpty() ? QString() : "WHEN " + when,
-                        literal(message)));
+        native(
+            QString("CREATE TRIGGER %1 BEFORE %2 ON %3 %4 BEGIN SELECT RAISE(ABORT, %5); END")
+                .arg(name, op, quoted(table), when.isEmpty() ? QString() : "WHEN " + when, literal(message)));
     }
     refusals_ << Refusal{name, table};
 }
 
-void TestDatabase::allow(const QString& table)
-{
+void TestDatabase::allow(const QString& table) {
     for (auto it = refusals_.begin(); it != refusals_.end();) {
         if (it->table != table) {
             ++it;
@@ -337,18 +289,11 @@ void TestDatabase::allow(const QString& table)
     }
 }
 
-void TestDatabase::dropTable(const QString& table)
-{
-    native("DROP TABLE " + quoted(table));
-}
+void TestDatabase::dropTable(const QString& table) { native("DROP TABLE " + quoted(table)); }
 
-void TestDatabase::dropIndex(const QString& index)
-{
-    native("DROP INDEX " + quoted(index));
-}
+void TestDatabase::dropIndex(const QString& index) { native("DROP INDEX " + quoted(index)); }
 
-void useFixedFormats()
-{
+void useFixedFormats() {
     data::FormatSettings s;
     s.shortDateFormat = "M/d/yy";
     s.longTimeFormat = "h:mm:ss AP";
@@ -360,8 +305,7 @@ void useFixedFormats()
     data::setFormatSettings(s);
 }
 
-void setFixedNow(const QDateTime& now)
-{
+void setFixedNow(const QDateTime& now) {
     clockValue() = now;
     // Only the clock changes: formats a test has set stay.
     data::formatSettings().now = [] { return clockValue(); };

@@ -35,7 +35,7 @@ public:
     TestDatabase(const TestDatabase&) = delete;
     TestDatabase& operator=(const TestDatabase&) = delete;
 
-    QString file() const { return file_; }   // SQLite; empty on PostgreSQL
+    QString file() const { return file_; } // SQLite; empty on PostgreSQL
     QString dir() const { return tmp_.path(); }
 
     // True when the fixture's database is on the PostgreSQL server of QUORVALE_TEST_PSQL.

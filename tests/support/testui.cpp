@@ -11,20 +11,28 @@ namespace {
 
 QString typeName(controls::MsgDlgType t) {
     switch (t) {
-    case controls::MsgDlgType::Confirmation: return QStringLiteral("Confirmation");
-    case controls::MsgDlgType::Information: return QStringLiteral("Information");
-    case controls::MsgDlgType::Warning: return QStringLiteral("Warning");
-    case controls::MsgDlgType::Error: return QStringLiteral("Error");
+    case controls::MsgDlgType::Confirmation:
+        return QStringLiteral("Confirmation");
+    case controls::MsgDlgType::Information:
+        return QStringLiteral("Information");
+    case controls::MsgDlgType::Warning:
+        return QStringLiteral("Warning");
+    case controls::MsgDlgType::Error:
+        return QStringLiteral("Error");
     }
     return {};
 }
 
 QString buttonsName(controls::MsgButtons b) {
     switch (b) {
-    case controls::MsgButtons::YesNo: return QStringLiteral("[Yes, No]");
-    case controls::MsgButtons::YesNoCancel: return QStringLiteral("[Yes, No, Cancel]");
-    case controls::MsgButtons::OK: return QStringLiteral("[OK]");
-    case controls::MsgButtons::OKCancel: return QStringLiteral("[OK, Cancel]");
+    case controls::MsgButtons::YesNo:
+        return QStringLiteral("[Yes, No]");
+    case controls::MsgButtons::YesNoCancel:
+        return QStringLiteral("[Yes, No, Cancel]");
+    case controls::MsgButtons::OK:
+        return QStringLiteral("[OK]");
+    case controls::MsgButtons::OKCancel:
+        return QStringLiteral("[OK, Cancel]");
     }
     return {};
 }
@@ -47,8 +55,9 @@ ScriptedPrompter& ScriptedPrompter::expect(const QString& text, controls::MsgDlg
     return *this;
 }
 
-ScriptedPrompter& ScriptedPrompter::expectMatching(const QRegularExpression& pattern, controls::MsgDlgType type,
-                                                   controls::MsgButtons buttons, controls::ModalResult answer) {
+ScriptedPrompter& ScriptedPrompter::expectMatching(const QRegularExpression& pattern,
+                                                   controls::MsgDlgType type, controls::MsgButtons buttons,
+                                                   controls::ModalResult answer) {
     expected_.push_back({pattern.pattern(), type, buttons, answer, pattern});
     return *this;
 }
@@ -56,8 +65,8 @@ ScriptedPrompter& ScriptedPrompter::expectMatching(const QRegularExpression& pat
 controls::ModalResult ScriptedPrompter::ask(const QString& text, controls::MsgDlgType type,
                                             controls::MsgButtons buttons, const QString& caption) {
     questions_.push_back({text, type, buttons, caption});
-    const auto refuse = buttons == controls::MsgButtons::YesNo ? controls::ModalResult::No
-                                                               : controls::ModalResult::Cancel;
+    const auto refuse =
+        buttons == controls::MsgButtons::YesNo ? controls::ModalResult::No : controls::ModalResult::Cancel;
     const QString asked = QStringLiteral("\"%1\" (%2 %3)").arg(text, typeName(type), buttonsName(buttons));
     if (expected_.isEmpty()) {
         ++unexpected_;
@@ -65,11 +74,12 @@ controls::ModalResult ScriptedPrompter::ask(const QString& text, controls::MsgDl
         return refuse;
     }
     const Expectation& next = expected_.front();
-    const bool textOk = next.pattern ? QRegularExpression(QRegularExpression::anchoredPattern(next.pattern->pattern()),
-                                                          next.pattern->patternOptions())
-                                           .match(text)
-                                           .hasMatch()
-                                     : next.text == text;
+    const bool textOk = next.pattern
+                            ? QRegularExpression(QRegularExpression::anchoredPattern(next.pattern->pattern()),
+                                                 next.pattern->patternOptions())
+                                  .match(text)
+                                  .hasMatch()
+                            : next.text == text;
     if (!textOk || (next.type && *next.type != type) || (next.buttons && *next.buttons != buttons)) {
         ++unexpected_;
         QString wanted = QStringLiteral("\"%1\"").arg(next.text);
@@ -91,16 +101,18 @@ QStringList ScriptedPrompter::asked() const {
 }
 
 bool ScriptedPrompter::verifyAllAnswered() {
-    if (expected_.isEmpty() && unexpected_ == 0)
-        return true;
+    if (expected_.isEmpty() && unexpected_ == 0) return true;
     QStringList left;
     for (const Expectation& e : expected_)
         left << QStringLiteral("\"%1\"").arg(e.text);
     QString message;
     if (!left.isEmpty())
-        message = QStringLiteral("Questions expected but not asked: %1.").arg(left.join(QStringLiteral(", ")));
+        message =
+            QStringLiteral("Questions expected but not asked: %1.").arg(left.join(QStringLiteral(", ")));
     if (unexpected_)
-        message += QStringLiteral(" %1 unexpected question(s); asked: %2").arg(unexpected_).arg(asked().join(QStringLiteral(" | ")));
+        message += QStringLiteral(" %1 unexpected question(s); asked: %2")
+                       .arg(unexpected_)
+                       .arg(asked().join(QStringLiteral(" | ")));
     fail(message.trimmed());
     return false;
 }

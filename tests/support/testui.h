@@ -43,7 +43,7 @@ public:
     controls::ModalResult ask(const QString& text, controls::MsgDlgType type, controls::MsgButtons buttons,
                               const QString& caption) override;
 
-    QStringList asked() const;                        // every text asked, in order
+    QStringList asked() const; // every text asked, in order
     const QVector<Question>& questions() const { return questions_; }
     int pending() const { return int(expected_.size()); }
     int unexpected() const { return unexpected_; }
@@ -70,7 +70,7 @@ private:
 class NonBlockingShower : public controls::WindowShower {
 public:
     controls::ModalResult showModal(controls::Form& form) override;
-    QStringList shown() const { return shown_; }      // window names, in order of showing
+    QStringList shown() const { return shown_; } // window names, in order of showing
     int timesShown(const QString& name) const { return int(shown_.count(name)); }
     controls::Form* lastShown() const { return last_; }
     void clear() { shown_.clear(); }
