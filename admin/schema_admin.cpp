@@ -207,8 +207,7 @@ void initDatabase(const data::AliasConfig& cfg, bool sample) {
     } catch (const data::EngineError& e) {
         data::Database::closeAll();
         // a server that cannot be reached, or refuses the user: the old alias stays
-        if (e.message().startsWith("Cannot open the database of alias") ||
-            e.message().contains("is not installed"))
+        if (e.kind() == data::ErrorKind::CannotOpen || e.kind() == data::ErrorKind::DriverMissing)
             before.restore();
         throw;
     } catch (...) {

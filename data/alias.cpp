@@ -22,10 +22,12 @@ static QString findGroup(QSettings& ini, const QString& alias) {
 
 AliasConfig AliasConfig::load(const QString& alias) {
     const QString path = configFilePath();
-    if (alias.trimmed().isEmpty()) throw EngineError("Unknown database alias: (empty name)");
+    if (alias.trimmed().isEmpty())
+        throw EngineError("Unknown database alias: (empty name)", ErrorKind::UnknownAlias);
     QSettings ini(path, QSettings::IniFormat);
     const QString group = findGroup(ini, alias);
-    if (group.isEmpty()) throw EngineError(QString("Unknown database alias: %1").arg(alias));
+    if (group.isEmpty())
+        throw EngineError(QString("Unknown database alias: %1").arg(alias), ErrorKind::UnknownAlias);
     ini.beginGroup(group);
     AliasConfig c;
     c.name = alias;
@@ -63,17 +65,19 @@ void AliasConfig::save() const {
     ini.endGroup();
     ini.sync();
     if (ini.status() != QSettings::NoError)
-        throw EngineError(QString("Cannot write the alias file %1").arg(file));
+        throw EngineError(QString("Cannot write the alias file %1").arg(file), ErrorKind::AliasFile);
 }
 
 void AliasConfig::createDatabaseFile() const {
     if (driver.toUpper() != "SQLITE" && !driver.isEmpty()) return;
-    if (path.isEmpty()) throw EngineError(QString("Alias %1 names no database file").arg(name));
+    if (path.isEmpty())
+        throw EngineError(QString("Alias %1 names no database file").arg(name), ErrorKind::UnknownAlias);
     if (QFileInfo::exists(path)) return;
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly))
-        throw EngineError(QString("Cannot create the database file %1: %2").arg(path, f.errorString()));
+        throw EngineError(QString("Cannot create the database file %1: %2").arg(path, f.errorString()),
+                          ErrorKind::AliasFile);
 }
 
 } // namespace data

@@ -62,7 +62,7 @@ const QVector<Database::ColumnInfo>& Database::columnInfo(const QString& table) 
         QSqlQuery q(connection());
         q.setForwardOnly(true);
         if (!q.exec(QString("PRAGMA table_info(%1)").arg(dialect_->quote(table))))
-            throw EngineError(readableError(q.lastError(), d->engine));
+            throw engineError(q.lastError(), d->engine);
         QStringList pks;
         while (q.next()) {
             ColumnInfo ci;
@@ -93,7 +93,8 @@ const QVector<Database::ColumnInfo>& Database::columnInfo(const QString& table) 
         }
     }
     if (cols.isEmpty())
-        throw EngineError(QString("Table does not exist: %1 (alias %2)").arg(table, config_.name));
+        throw EngineError(QString("Table does not exist: %1 (alias %2)").arg(table, config_.name),
+                          ErrorKind::NoSuchTable);
     d->pkCache.insert(key, pk);
     return *d->columnCache.insert(key, cols);
 }
@@ -134,14 +135,15 @@ QString Database::primaryKey(const QString& table) {
     if (!pk.isEmpty()) return pk;
     if (d->engine == Engine::Sqlite)
         return "rowid"; // a table made without an integer key still has its row id
-    throw EngineError(QString("Table %1 has no integer primary key").arg(table));
+    throw EngineError(QString("Table %1 has no integer primary key").arg(table), ErrorKind::NoSuchIndex);
 }
 
 QStringList Database::indexFields(const QString& table, const QString& index) {
     columnInfo(table); // a missing table is named as such
     QStringList fields;
     const auto notFound = [&] {
-        return EngineError(QString("Index does not exist: %1 (table %2)").arg(index, table));
+        return EngineError(QString("Index does not exist: %1 (table %2)").arg(index, table),
+                           ErrorKind::NoSuchIndex);
     };
     if (d->engine == Engine::Sqlite) {
         QSqlQuery q(connection());
@@ -150,12 +152,12 @@ QStringList Database::indexFields(const QString& table, const QString& index) {
                   "AND name = ? COLLATE NOCASE");
         q.addBindValue(table);
         q.addBindValue(index);
-        if (!q.exec()) throw EngineError(readableError(q.lastError(), d->engine));
+        if (!q.exec()) throw engineError(q.lastError(), d->engine);
         if (!q.next()) throw notFound();
         const QString real = q.value(0).toString();
         q.finish();
         if (!q.exec(QString("PRAGMA index_info(%1)").arg(dialect_->quote(real))))
-            throw EngineError(readableError(q.lastError(), d->engine));
+            throw engineError(q.lastError(), d->engine);
         QMap<int, QString> bySeq;
         while (q.next())
             bySeq.insert(q.value(0).toInt(), q.value(2).toString());
@@ -170,7 +172,7 @@ QStringList Database::indexFields(const QString& table, const QString& index) {
                   "ORDER BY array_position(i.indkey::int2[], a.attnum)");
         q.addBindValue(index);
         q.addBindValue(table);
-        if (!q.exec()) throw EngineError(readableError(q.lastError(), d->engine));
+        if (!q.exec()) throw engineError(q.lastError(), d->engine);
         while (q.next())
             fields << q.value(0).toString();
     } else {

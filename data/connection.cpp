@@ -57,7 +57,8 @@ void Database::closeAll() {
 
 void throwOpenError(const AliasConfig& cfg, const QSqlError& e) {
     throw EngineError(QString("Cannot open the database of alias %1: %2")
-                          .arg(cfg.name, e.databaseText().isEmpty() ? e.text() : e.databaseText()));
+                          .arg(cfg.name, e.databaseText().isEmpty() ? e.text() : e.databaseText()),
+                      ErrorKind::CannotOpen);
 }
 
 Database::Database(AliasConfig cfg) : d(std::make_unique<Impl>()), config_(std::move(cfg)) {
@@ -68,11 +69,13 @@ Database::Database(AliasConfig cfg) : d(std::make_unique<Impl>()), config_(std::
     switch (d->engine) {
     case Engine::Sqlite: {
         if (config_.path.isEmpty())
-            throw EngineError(QString("Alias %1 names no database file").arg(config_.name));
+            throw EngineError(QString("Alias %1 names no database file").arg(config_.name),
+                              ErrorKind::UnknownAlias);
         const QFileInfo fi(config_.path);
         if (!fi.exists() || !fi.isFile())
             throw EngineError(
-                QString("The database file of alias %1 does not exist: %2").arg(config_.name, config_.path));
+                QString("The database file of alias %1 does not exist: %2").arg(config_.name, config_.path),
+                ErrorKind::CannotOpen);
         // mode=rw: never create a missing file behind the user's back
         d->sqliteUri = QUrl::fromLocalFile(fi.absoluteFilePath()).toString(QUrl::FullyEncoded);
         c = QSqlDatabase::addDatabase("QSQLITE", d->connName);
@@ -98,7 +101,8 @@ Database::Database(AliasConfig cfg) : d(std::make_unique<Impl>()), config_(std::
     if (!c.isValid()) {
         QSqlDatabase::removeDatabase(d->connName);
         throw EngineError(QString("The database driver of alias %1 (%2) is not installed")
-                              .arg(config_.name, config_.driver));
+                              .arg(config_.name, config_.driver),
+                          ErrorKind::DriverMissing);
     }
     if (!c.open()) {
         const QSqlError e = c.lastError();
@@ -203,7 +207,7 @@ QSqlQuery& Database::prepared(const QString& sql) {
     return d->lru.front().query;
 }
 
-QString readableError(const QSqlError& e, Engine engine) {
+EngineError engineError(const QSqlError& e, Engine engine) {
     const QString code = e.nativeErrorCode();
     const QString text = e.databaseText().isEmpty() ? e.text() : e.databaseText();
     bool keyViolation = false;
@@ -223,19 +227,21 @@ QString readableError(const QSqlError& e, Engine engine) {
                                                  text.contains("duplicate", Qt::CaseInsensitive));
         break;
     }
-    if (keyViolation) return "Key violation.";
-    if (busy) return "The database is busy: another desk is storing a change. Try again in a moment.";
-    return text.trimmed();
+    if (keyViolation) return EngineError("Key violation.", ErrorKind::KeyViolation);
+    if (busy)
+        return EngineError("The database is busy: another desk is storing a change. Try again in a moment.",
+                           ErrorKind::Busy);
+    return EngineError(text.trimmed());
 }
 
 void Database::exec(QSqlQuery& q, const QVariantList& values, const QString& context) {
     for (int i = 0; i < values.size(); ++i)
         q.bindValue(i, values[i]);
     if (!q.exec()) {
-        const QString msg = readableError(q.lastError(), d->engine);
+        const EngineError err = engineError(q.lastError(), d->engine);
         q.finish();
-        if (context.isEmpty() || msg == "Key violation.") throw EngineError(msg);
-        throw EngineError(QString("%1 (%2)").arg(msg, context));
+        if (context.isEmpty() || err.kind() == ErrorKind::KeyViolation) throw err;
+        throw EngineError(QString("%1 (%2)").arg(err.message(), context), err.kind());
     }
 }
 

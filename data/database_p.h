@@ -52,8 +52,9 @@ struct Database::Impl {
     static constexpr size_t maxPrepared = 512;
 };
 
-// The engine's error as the desk reads it ("Key violation.", the busy note, else its text).
-QString readableError(const QSqlError& e, Engine engine);
+// The engine's error as the desk reads it ("Key violation.", the busy note, else its text),
+// with its kind.
+EngineError engineError(const QSqlError& e, Engine engine);
 [[noreturn]] void throwOpenError(const AliasConfig& cfg, const QSqlError& e);
 
 // The catalogue's reading of column types.

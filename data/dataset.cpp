@@ -18,8 +18,8 @@ DataSet::~DataSet() {
         s->setDataSet(nullptr);
 }
 
-void DataSet::raise(const QString& message) const {
-    throw DatabaseError(name_.isEmpty() ? message : name_ + ": " + message);
+void DataSet::raise(const QString& message, ErrorKind kind) const {
+    throw DatabaseError(name_.isEmpty() ? message : name_ + ": " + message, kind).markFromDataSet();
 }
 
 void DataSet::requireActive() const {
@@ -91,7 +91,7 @@ Field* DataSet::FindField(const QString& fieldName) const {
 
 Field* DataSet::FieldByName(const QString& fieldName) const {
     Field* f = FindField(fieldName);
-    if (!f) raise(QString("Field '%1' not found").arg(fieldName));
+    if (!f) raise(QString("Field '%1' not found").arg(fieldName), ErrorKind::NoSuchField);
     return f;
 }
 
@@ -420,7 +420,7 @@ void DataSet::Edit() {
         bof_ = eof_ = !ok;
         setCurrent(ok ? &n : nullptr);
         notifyDataSetChanged();
-        throw EngineError("The row was deleted by another user since it was read.");
+        throw EngineError("The row was deleted by another user since it was read.", ErrorKind::Conflict);
     }
     r.values.resize(fieldPtrs_.size());
     const bool changed = r.values != buffer_ || r.key != currentKey_;
@@ -454,7 +454,8 @@ void DataSet::checkRequired() {
         if (!f->Required() || !f->IsNull()) continue;
         if (f->dataType() == FieldType::AutoInc && state_ == DataSetState::Insert)
             continue; // the engine numbers it
-        throw DatabaseError(QString("Field '%1' must have a value").arg(f->FieldName()));
+        throw DatabaseError(QString("Field '%1' must have a value").arg(f->FieldName()),
+                            ErrorKind::InvalidValue);
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // Datasets: the cursor objects of the layer (tables and queries). The state machine and
 // the browse check live here; Table and Query supply the cursor.
+#include "errors.h"
 #include "field.h"
 #include <QObject>
 #include <QString>
@@ -128,8 +129,10 @@ public:
 
     // --- used by Field ---
     QVariant fieldValue(int index) const;
-    void setFieldValue(int index, const QVariant& value);  // checks the state; marks modified
-    [[noreturn]] void raise(const QString& message) const; // DatabaseError "<name>: <message>"
+    void setFieldValue(int index, const QVariant& value); // checks the state; marks modified
+    [[noreturn]] void
+    raise(const QString& message,
+          ErrorKind kind = ErrorKind::InvalidState) const; // DatabaseError "<name>: <message>"
 
     // Snapshot of the editing state, used to undo posts of a rolled-back transaction.
     struct Snapshot {

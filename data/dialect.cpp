@@ -148,7 +148,7 @@ std::unique_ptr<Dialect> Dialect::forDriver(const QString& driver) {
     if (d == "PSQL" || d == "QPSQL" || d == "POSTGRES" || d == "POSTGRESQL")
         return std::make_unique<PostgresDialect>();
     if (d == "ODBC" || d == "QODBC") return std::make_unique<OdbcDialect>();
-    throw EngineError(QString("Unknown database driver: %1").arg(driver));
+    throw EngineError(QString("Unknown database driver: %1").arg(driver), ErrorKind::UnknownAlias);
 }
 
 } // namespace data

@@ -19,12 +19,43 @@ private:
     QByteArray utf8_;
 };
 
+// What went wrong, for code that must tell failures apart; message() stays the text the
+// user reads and is never compared.
+enum class ErrorKind {
+    Other,         // any other failure, e.g. a statement the engine refused
+    KeyViolation,  // a unique index refused the row
+    Busy,          // another desk holds the database's write lock
+    CannotOpen,    // the database of an alias cannot be opened or reached
+    DriverMissing, // the database driver an alias names is not installed
+    Conflict,      // the row was changed or deleted by another user since it was read
+    UnknownAlias,  // no such alias, or an alias the engine cannot use as written
+    AliasFile,     // the alias file or a database file cannot be written
+    NoSuchTable,
+    NoSuchIndex,
+    NoSuchField,
+    InvalidState, // the operation does not fit the dataset's or transaction's state
+    InvalidValue, // a value does not fit its field, or a required field is empty
+    BadFilter,    // a filter expression that cannot be read
+};
+
 // A dataset or field error of the layer itself: "StaffTable: Dataset not in edit or insert mode",
 // "Field 'Emp_Num' must have a value".
 class DatabaseError : public Exception {
 public:
-    using Exception::Exception;
+    explicit DatabaseError(QString message, ErrorKind kind = ErrorKind::Other)
+        : Exception(std::move(message)), kind_(kind) {}
     const char* kindName() const override { return "EDatabaseError"; }
+    ErrorKind kind() const { return kind_; }
+    // Raised by a dataset, its message already starting with the dataset's name.
+    bool fromDataSet() const { return fromDataSet_; }
+    DatabaseError& markFromDataSet() {
+        fromDataSet_ = true;
+        return *this;
+    }
+
+private:
+    ErrorKind kind_;
+    bool fromDataSet_ = false;
 };
 
 // An error reported by the database engine: unknown alias, missing table or index,

@@ -165,7 +165,8 @@ QVariant Field::convertText(const QString& text) const {
         const qlonglong n = strictC().toLongLong(t, &ok);
         if (!ok)
             throw DatabaseError(QString("'%1' is not a valid %2 value for field '%3'")
-                                    .arg(text, fieldTypeMessage(def_.type), def_.fieldName));
+                                    .arg(text, fieldTypeMessage(def_.type), def_.fieldName),
+                                ErrorKind::InvalidValue);
         return n;
     }
     case FieldType::Float: {
@@ -182,7 +183,8 @@ QVariant Field::convertText(const QString& text) const {
         if (ok) d = strictC().toDouble(t, &ok);
         if (!ok || !std::isfinite(d))
             throw DatabaseError(
-                QString("'%1' is not a valid floating point value for field '%2'").arg(text, def_.fieldName));
+                QString("'%1' is not a valid floating point value for field '%2'").arg(text, def_.fieldName),
+                ErrorKind::InvalidValue);
         return d;
     }
     case FieldType::DateTime: {
@@ -225,7 +227,7 @@ QVariant Field::convertText(const QString& text) const {
         }
         const QDateTime iso = parseStoredDateTime(text);
         if (iso.isValid()) return iso;
-        throw DatabaseError(QString("'%1' is not a valid date").arg(text));
+        throw DatabaseError(QString("'%1' is not a valid date").arg(text), ErrorKind::InvalidValue);
     }
     }
     return text;

@@ -16,7 +16,7 @@ struct Token {
 };
 
 [[noreturn]] void syntaxError(const QString& detail) {
-    throw DatabaseError("Filter expression incorrectly formed: " + detail);
+    throw DatabaseError("Filter expression incorrectly formed: " + detail, ErrorKind::BadFilter);
 }
 
 QVector<Token> tokenize(const QString& s) {

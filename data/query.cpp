@@ -113,7 +113,7 @@ void Query::openCursor() {
         const int c = rec.indexOf(f.fieldName);
         if (c < 0) {
             d->finish();
-            raise(QString("Field '%1' not found").arg(f.fieldName));
+            raise(QString("Field '%1' not found").arg(f.fieldName), ErrorKind::NoSuchField);
         }
         d->columnOf << c;
     }

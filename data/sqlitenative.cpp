@@ -6,10 +6,10 @@
 
 namespace data {
 
-static QString readableSqliteError(sqlite3* db) {
+static EngineError sqliteError(sqlite3* db) {
     QSqlError e(QString(), QString::fromUtf8(sqlite3_errmsg(db)), QSqlError::StatementError,
                 QString::number(sqlite3_extended_errcode(db)));
-    return readableError(e, Engine::Sqlite);
+    return engineError(e, Engine::Sqlite);
 }
 
 static void bindNative(sqlite3_stmt* st, int i, const QVariant& v) {
@@ -91,9 +91,9 @@ int Database::run(const QString& sql, const QVariantList& values, const RowSink&
         const QByteArray text = sql.toUtf8();
         if (sqlite3_prepare_v3(d->handle, text.constData(), int(text.size()), SQLITE_PREPARE_PERSISTENT, &st,
                                nullptr) != SQLITE_OK) {
-            const QString msg = readableSqliteError(d->handle);
+            const EngineError err = sqliteError(d->handle);
             sqlite3_finalize(st);
-            throw EngineError(QString("%1\n(%2)").arg(msg, sql));
+            throw EngineError(QString("%1\n(%2)").arg(err.message(), sql), err.kind());
         }
         if (d->nativeLru.size() >= Impl::maxPrepared) {
             sqlite3_finalize(d->nativeLru.back().stmt);
@@ -139,7 +139,7 @@ int Database::run(const QString& sql, const QVariantList& values, const RowSink&
     for (;;) {
         const int rc = sqlite3_step(st);
         if (rc == SQLITE_DONE) break;
-        if (rc != SQLITE_ROW) throw EngineError(readableSqliteError(d->handle));
+        if (rc != SQLITE_ROW) throw sqliteError(d->handle);
         if (onRow) onRow(row);
     }
     const int n = row.n;

@@ -96,7 +96,9 @@ static QStringList resolveOrder(Database& db, const QString& table, const QVecto
     QStringList out;
     for (const QString& n : names) {
         const auto* c = findColumn(cols, n);
-        if (!c) throw EngineError(QString("Field '%1' not found in table %2").arg(n, table));
+        if (!c)
+            throw EngineError(QString("Field '%1' not found in table %2").arg(n, table),
+                              ErrorKind::NoSuchField);
         if (!out.contains(c->name, Qt::CaseInsensitive)) out << c->name;
     }
     return out;
@@ -143,7 +145,7 @@ void Table::openCursor() {
     n.columns = cols;
     for (const FieldDef& f : fieldDefs()) {
         const auto* c = findColumn(cols, f.fieldName);
-        if (!c) raise(QString("Field '%1' not found").arg(f.fieldName));
+        if (!c) raise(QString("Field '%1' not found").arg(f.fieldName), ErrorKind::NoSuchField);
         n.fieldColumns << c->name;
         n.fieldTypes << f.type;
         n.writable << (c->name.compare(pk, Qt::CaseInsensitive) != 0 && f.type != FieldType::AutoInc);
@@ -180,7 +182,7 @@ void Table::openCursor() {
         n.filterSql = d->parsedFilter->toSql(
             [&](const QString& fname) {
                 const auto* c = findColumn(cols, fname);
-                if (!c) raise(QString("Field '%1' not found").arg(fname));
+                if (!c) raise(QString("Field '%1' not found").arg(fname), ErrorKind::NoSuchField);
                 return FilterExpr::Column{dl.quote(c->name), c->type};
             },
             dl, n.filterValues);
@@ -444,8 +446,9 @@ static void conflict(Database& db, Table::Impl& d, const QVariant& pk) {
            {pk}, [&](const Database::ResultRow&) { exists = true; });
     if (exists)
         throw EngineError("The row was changed by another user since it was read. "
-                          "Cancel, then make the change again on the row as it is now.");
-    throw EngineError("The row was deleted by another user since it was read.");
+                          "Cancel, then make the change again on the row as it is now.",
+                          ErrorKind::Conflict);
+    throw EngineError("The row was deleted by another user since it was read.", ErrorKind::Conflict);
 }
 
 RowKey Table::insertRow(const QVector<QVariant>& values) {
@@ -576,7 +579,7 @@ void Table::SetFilter(const QString& filter) {
         try {
             parsed = FilterExpr::parse(filter);
         } catch (const DatabaseError& e) {
-            raise(e.message());
+            raise(e.message(), e.kind());
         }
     }
     if (!Active()) {
@@ -612,8 +615,8 @@ void Table::SetFiltered(bool on) {
         openCursor();
     } catch (const DatabaseError& e) {
         filtered_ = old;
-        if (dynamic_cast<const EngineError*>(&e) || e.message().startsWith(name() + ": ")) throw;
-        raise(e.message());
+        if (dynamic_cast<const EngineError*>(&e) || e.fromDataSet()) throw;
+        raise(e.message(), e.kind());
     }
     First();
     notifyDataSetChanged();

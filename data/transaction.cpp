@@ -11,7 +11,7 @@ static void runPlain(Database& db, const QString& sql, Engine engine) {
         return;
     }
     QSqlQuery q(db.connection());
-    if (!q.exec(sql)) throw EngineError(readableError(q.lastError(), engine));
+    if (!q.exec(sql)) throw engineError(q.lastError(), engine);
 }
 
 static void rollbackQuietly(Database& db) {
@@ -31,7 +31,7 @@ void Database::StartTransaction() {
 }
 
 void Database::Commit() {
-    if (depth_ == 0) throw EngineError("No transaction is active");
+    if (depth_ == 0) throw EngineError("No transaction is active", ErrorKind::InvalidState);
     if (--depth_ > 0) return;
     try {
         runPlain(*this, "COMMIT", d->engine);

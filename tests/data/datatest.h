@@ -62,4 +62,14 @@ template <class E = data::Exception, class F> QString errorOf(F&& f) {
     return "<no error>";
 }
 
+// The kind of the error that f throws; ErrorKind(-1) when it throws none.
+template <class F> data::ErrorKind kindOf(F&& f) {
+    try {
+        f();
+    } catch (const data::DatabaseError& e) {
+        return e.kind();
+    }
+    return data::ErrorKind(-1);
+}
+
 } // namespace datatest

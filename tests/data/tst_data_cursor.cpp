@@ -305,27 +305,36 @@ void TstDataCursor::filterSetOnOpenTableGoesToFirstRow() {
 void TstDataCursor::badFilters_data() {
     QTest::addColumn<QString>("filter");
     QTest::addColumn<QString>("expected");
+    QTest::addColumn<data::ErrorKind>("kind");
     QTest::newRow("unclosed text") << "Status = 'IN"
-                                   << "StaffTable: Filter expression incorrectly formed";
+                                   << "StaffTable: Filter expression incorrectly formed"
+                                   << data::ErrorKind::BadFilter;
     QTest::newRow("no value") << "Status ="
-                              << "StaffTable: Filter expression incorrectly formed";
+                              << "StaffTable: Filter expression incorrectly formed"
+                              << data::ErrorKind::BadFilter;
     QTest::newRow("no field") << "= 'IN'"
-                              << "StaffTable: Filter expression incorrectly formed";
+                              << "StaffTable: Filter expression incorrectly formed"
+                              << data::ErrorKind::BadFilter;
     QTest::newRow("no operator") << "Status 'IN'"
-                                 << "StaffTable: Filter expression incorrectly formed";
-    QTest::newRow("open parenthesis") << "(Status = 'IN'"
-                                      << "StaffTable: Filter expression incorrectly formed";
+                                 << "StaffTable: Filter expression incorrectly formed"
+                                 << data::ErrorKind::BadFilter;
+    QTest::newRow("open parenthesis")
+        << "(Status = 'IN'"
+        << "StaffTable: Filter expression incorrectly formed" << data::ErrorKind::BadFilter;
     QTest::newRow("stray word") << "Status = 'IN' Status"
-                                << "StaffTable: Filter expression incorrectly formed";
+                                << "StaffTable: Filter expression incorrectly formed"
+                                << data::ErrorKind::BadFilter;
     QTest::newRow("semicolon") << "Status = 'IN'; DROP TABLE Staff"
-                               << "StaffTable: Filter expression incorrectly formed";
+                               << "StaffTable: Filter expression incorrectly formed"
+                               << data::ErrorKind::BadFilter;
     QTest::newRow("unknown field") << "Nope = 'x'"
-                                   << "StaffTable: Field 'Nope' not found";
+                                   << "StaffTable: Field 'Nope' not found" << data::ErrorKind::NoSuchField;
 }
 
 void TstDataCursor::badFilters() {
     QFETCH(QString, filter);
     QFETCH(QString, expected);
+    QFETCH(data::ErrorKind, kind);
     testsupport::TestDatabase db;
     db.addStaff("A");
     auto t = staff();
@@ -333,6 +342,7 @@ void TstDataCursor::badFilters() {
     t->Open();
     const QString msg = errorOf<data::DatabaseError>([&] { t->SetFilter(filter); });
     QVERIFY2(msg.startsWith(expected), qPrintable(msg));
+    QCOMPARE(kindOf([&] { t->SetFilter(filter); }), kind);
     QVERIFY(t->Active());
     QCOMPARE(t->Filter(), QString());
     QCOMPARE(column(*t), QStringList{"A"});

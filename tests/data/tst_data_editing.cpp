@@ -303,6 +303,7 @@ void TstDataEditing::keyViolationKeepsInsert() {
     t->FieldByName("Name")->SetAsString("Abbott, Helen");
     t->FieldByName("City")->SetAsString("Boston");
     QCOMPARE(errorOf<data::EngineError>([&] { t->Post(); }), QString("Key violation."));
+    QCOMPARE(kindOf([&] { t->Post(); }), data::ErrorKind::KeyViolation);
     QCOMPARE(t->State(), DataSetState::Insert);
     QCOMPARE(t->FieldByName("City")->AsString(), QString("Boston"));
     t->FieldByName("Name")->SetAsString("Abbott, Helena");
@@ -535,6 +536,7 @@ void TstDataEditing::anotherDeskChangedTheRow() {
     db.exec(otherDesk); // a second process, between our read and our post
     const QString msg = errorOf<data::EngineError>([&] { t->Post(); });
     QVERIFY2(msg.contains(expected), qPrintable(msg));
+    QCOMPARE(kindOf([&] { t->Post(); }), data::ErrorKind::Conflict);
     QCOMPARE(t->State(), DataSetState::Edit);
     QCOMPARE(t->FieldByName("City")->AsString(), QString("Boston"));
     // nothing of ours was stored over theirs

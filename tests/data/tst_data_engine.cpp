@@ -66,6 +66,7 @@ void TstDataEngine::unknownAlias() {
     testsupport::TestDatabase db;
     QCOMPARE(errorOf<data::EngineError>([] { data::Database::forAlias("Corvane1999"); }),
              QString("Unknown database alias: Corvane1999"));
+    QCOMPARE(kindOf([] { data::Database::forAlias("Corvane1999"); }), data::ErrorKind::UnknownAlias);
 }
 
 void TstDataEngine::missingDatabaseFileIsNotCreated() {
@@ -76,6 +77,7 @@ void TstDataEngine::missingDatabaseFileIsNotCreated() {
     cfg.save();
     const QString msg = errorOf<data::EngineError>([] { data::Database::forAlias("Gone"); });
     QVERIFY2(msg.contains("Gone") && msg.contains("gone.db"), qPrintable(msg));
+    QCOMPARE(kindOf([] { data::Database::forAlias("Gone"); }), data::ErrorKind::CannotOpen);
     QVERIFY(!QFile::exists(cfg.path));
     cfg.createDatabaseFile(); // the admin tool's way
     QVERIFY(QFile::exists(cfg.path));
@@ -143,6 +145,9 @@ void TstDataEngine::keyViolationText() {
     data::Database& d = data::Database::forAlias(alias);
     QSqlQuery& q = d.prepared("INSERT INTO \"Staff\" (\"Name\") VALUES (?)");
     QCOMPARE(errorOf<data::EngineError>([&] { d.exec(q, {"Abbott, Helen"}); }), QString("Key violation."));
+    QCOMPARE(kindOf([&] { d.exec(q, {"Abbott, Helen"}, "adding a row"); }), data::ErrorKind::KeyViolation);
+    QCOMPARE(kindOf([&] { d.run("INSERT INTO \"Staff\" (\"Name\") VALUES (?)", {"Abbott, Helen"}); }),
+             data::ErrorKind::KeyViolation);
     QSqlQuery& bad = d.prepared("SELECT 1");
     Q_UNUSED(bad);
     QVERIFY(errorOf<data::EngineError>([&] { d.prepared("SELECT Nope FROM Staff"); }).contains("Nope"));
@@ -163,6 +168,9 @@ void TstDataEngine::schemaQuestions() {
              (QStringList{"Employee_No", "Name", "Emp_Num", "Password", "EMail"}));
     QVERIFY(errorOf<data::EngineError>([&] { d.indexFields("Staff", "Nope"); }).contains("Nope"));
     QVERIFY(errorOf<data::EngineError>([&] { d.columns("Staffs"); }).contains("Staffs"));
+    QCOMPARE(kindOf([&] { d.indexFields("Staff", "Nope"); }), data::ErrorKind::NoSuchIndex);
+    QCOMPARE(kindOf([&] { d.columns("Staffs"); }), data::ErrorKind::NoSuchTable);
+    QCOMPARE(kindOf([&] { d.Commit(); }), data::ErrorKind::InvalidState);
     const auto info = d.columnInfo("Staff");
     QCOMPARE(info[1].size, 25);
     QCOMPARE(info[0].type, data::FieldType::AutoInc);
