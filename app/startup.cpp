@@ -6,6 +6,7 @@
 #include "controls/db/dbcontrols.h"
 #include "controls/startuperror.h"
 #include "data/database.h"
+#include "data/deferrederror.h"
 #include "layouts/layouts.h"
 #include "locator/checkinform.h"
 #include "locator/deptform.h"
@@ -55,6 +56,8 @@ void initialiseApplication() {
     QCoreApplication::setOrganizationName(QStringLiteral("Brindlow Development Group"));
     layouts::ensureLoaded();
     controls::registerDataControls();
+    // errors met while unwinding (a rolled-back save putting its windows back) in the default box
+    data::setDeferredErrorReporter([](const data::Exception& e) { controls::HandleException(e); });
 }
 
 void createWindows() {

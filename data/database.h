@@ -81,7 +81,9 @@ public:
     // transaction that is rolled back are undone in their datasets too: each goes back to
     // the state, row and values it had before its post.
     void StartTransaction();
-    void Commit();
+    void Commit(); // a failed commit rolls back and raises the commit's error
+    // Every dataset is put back even when one of them fails to (its data links read rows);
+    // the first such error is raised afterwards.
     void Rollback();
     bool InTransaction() const { return depth_ > 0; }
     void noteWrite(DataSet* ds); // called by datasets before writing inside a transaction
@@ -114,9 +116,10 @@ private:
 class Transaction {
 public:
     explicit Transaction(Database& db) : db_(db) { db_.StartTransaction(); }
-    ~Transaction() {
-        if (!done_) db_.Rollback();
-    }
+    // Rolls back when Commit() was not reached. It often runs while the stack unwinds from
+    // another error, so it never throws: an error of the rollback or of putting a dataset
+    // back is reported after the event in progress (deferrederror.h).
+    ~Transaction();
     void Commit() {
         db_.Commit();
         done_ = true;

@@ -1,6 +1,7 @@
 // Transactions: StartTransaction/Commit/Rollback with the datasets' restore, and the
 // one-statement write scope.
 #include "database_p.h"
+#include "deferrederror.h"
 
 namespace data {
 
@@ -17,7 +18,7 @@ static void runPlain(Database& db, const QString& sql, Engine engine) {
 static void rollbackQuietly(Database& db) {
     try {
         runPlain(db, "ROLLBACK", engineOf(db.config().driver));
-    } catch (const Exception&) {
+    } catch (...) {
         // nothing was begun, or the engine rolled back already
     }
 }
@@ -37,7 +38,12 @@ void Database::Commit() {
         runPlain(*this, "COMMIT", d->engine);
     } catch (...) {
         ++depth_;
-        Rollback();
+        try {
+            Rollback();
+        } catch (...) {
+            // the commit's error is the one raised; the restore's comes after it
+            reportCurrentExceptionDeferred();
+        }
         throw;
     }
     d->written.clear();
@@ -50,8 +56,24 @@ void Database::Rollback() {
     // what was stored inside is gone: each dataset goes back to how it stood before its post
     auto written = std::move(d->written);
     d->written.clear();
-    for (auto it = written.rbegin(); it != written.rend(); ++it)
-        it->first->restore(it->second);
+    std::exception_ptr first;
+    for (auto it = written.rbegin(); it != written.rend(); ++it) {
+        try {
+            it->first->restore(it->second);
+        } catch (...) {
+            if (!first) first = std::current_exception();
+        }
+    }
+    if (first) std::rethrow_exception(first);
+}
+
+Transaction::~Transaction() {
+    if (done_) return;
+    try {
+        db_.Rollback();
+    } catch (...) {
+        reportCurrentExceptionDeferred();
+    }
 }
 
 void Database::noteWrite(DataSet* ds) {

@@ -1,5 +1,7 @@
 // The engine: aliases, dialects, statements, and transactions grouping several posts.
 #include "datatest.h"
+#include "data/datasource.h"
+#include "data/deferrederror.h"
 #include "data/errors.h"
 #include "data/query.h"
 #include <QFile>
@@ -26,6 +28,7 @@ private slots:
     void schemaQuestions();
     void groupedPostsCommitTogether();
     void rolledBackGroupRestoresEditState();
+    void rollbackWhoseRestoreFailsToRead();
     void failedHistoryRowKeepsStaffRowEditing();
     void failedStatementLeavesNothingStored();
     void textComparesAndSortsInBinaryOrder_data();
@@ -241,6 +244,79 @@ void TstDataEngine::rolledBackGroupRestoresEditState() {
     QVERIFY(!log->Eof());
     log->Next();
     QVERIFY(log->Eof()); // no phantom row of the rolled-back insert
+}
+
+// A window's data link that reads rows of a table that is gone when it is told of a change.
+class FailingReader : public data::DataLink {
+public:
+    bool armed = false;
+    int reads = 0;
+    void stateChanged() override { read(); }
+    void dataSetChanged() override { read(); }
+
+private:
+    void read() {
+        if (!armed) return;
+        ++reads;
+        data::Database::forAlias(alias).run("SELECT 1 FROM \"NoSuchTable\"", {});
+    }
+};
+
+void TstDataEngine::rollbackWhoseRestoreFailsToRead() {
+    testsupport::TestDatabase db;
+    db.addStaff("Abbott, Helen");
+    QStringList reported;
+    data::setDeferredErrorReporter([&](const data::Exception& e) { reported << e.message(); });
+    auto s = staff();
+    auto log = staffLog();
+    data::DataSource sSource, logSource;
+    sSource.setDataSet(s.get());
+    logSource.setDataSet(log.get());
+    FailingReader sReader, logReader;
+    sReader.setDataSource(&sSource);
+    logReader.setDataSource(&logSource);
+    s->Open();
+    log->Open();
+    checkOut(*s, *log);
+    // the save fails half way; the rollback runs while that error unwinds the stack
+    QString caught;
+    try {
+        data::Transaction tr(data::Database::forAlias(alias));
+        s->Post();
+        log->Post();
+        sReader.armed = logReader.armed = true;
+        throw data::DatabaseError("the desk is closed");
+    } catch (const data::DatabaseError& e) {
+        caught = e.message();
+    }
+    QCOMPARE(caught, QString("the desk is closed"));   // the first error, not the restore's
+    QVERIFY(sReader.reads > 0 && logReader.reads > 0); // both datasets were put back
+    QCOMPARE(db.scalar("SELECT Status FROM Staff").toString(), QString("IN"));
+    QCOMPARE(db.scalar("SELECT COUNT(*) FROM Staff_Log").toInt(), 0);
+    QCOMPARE(s->State(), DataSetState::Edit);
+    QCOMPARE(s->FieldByName("Status")->AsString(), QString("Out"));
+    QCOMPARE(log->State(), DataSetState::Insert);
+    QVERIFY(!data::Database::forAlias(alias).InTransaction());
+    // the failing read is reported once the event in progress has ended
+    QVERIFY(reported.isEmpty());
+    QCoreApplication::sendPostedEvents();
+    QCOMPARE(reported.size(), 1);
+    QVERIFY2(reported.first().contains("NoSuchTable"), qPrintable(reported.first()));
+    // an explicit rollback raises it, after putting every dataset back
+    sReader.armed = logReader.armed = false;
+    data::Database& d = data::Database::forAlias(alias);
+    d.StartTransaction();
+    s->Post();
+    log->Post();
+    sReader.armed = logReader.armed = true;
+    sReader.reads = logReader.reads = 0;
+    QVERIFY(errorOf<data::EngineError>([&] { d.Rollback(); }).contains("NoSuchTable"));
+    QVERIFY(sReader.reads > 0 && logReader.reads > 0);
+    QCOMPARE(s->State(), DataSetState::Edit);
+    QCOMPARE(log->State(), DataSetState::Insert);
+    QCOMPARE(db.scalar("SELECT COUNT(*) FROM Staff_Log").toInt(), 0);
+    sReader.armed = logReader.armed = false;
+    data::setDeferredErrorReporter({});
 }
 
 void TstDataEngine::failedHistoryRowKeepsStaffRowEditing() {
