@@ -68,40 +68,37 @@ public:
     }
 };
 
-class SqliteFile : public Source {
+// A source reached through a connection of the test's own: an SQLite file, or a database on
+// the tests' PostgreSQL server.
+class SqlSource : public Source {
 public:
-    SqliteFile(const QString& file, QString name) : name_(std::move(name)), conn_("source:" + name_) {
-        QSqlDatabase c = QSqlDatabase::addDatabase("QSQLITE", conn_);
-        c.setDatabaseName(file);
-        if (!c.open()) qFatal("cannot make the source file");
+    SqlSource(QSqlDatabase c, QString name, bool quoteNames)
+        : name_(std::move(name)), conn_(c.connectionName()), quote_(quoteNames) {
+        if (!c.open()) qFatal("cannot open the source: %s", qPrintable(c.lastError().text()));
     }
-    ~SqliteFile() override {
+    ~SqlSource() override {
         QSqlDatabase::database(conn_, false).close();
         QSqlDatabase::removeDatabase(conn_);
     }
     void exec(const QString& sql, const QVariantList& binds) override {
         QSqlQuery q(QSqlDatabase::database(conn_, false));
-        q.prepare(sql);
-        for (const auto& b : binds)
-            q.addBindValue(b);
-        if (!q.exec()) throw std::runtime_error(q.lastError().text().toStdString());
+        bool ok = false;
+        if (binds.isEmpty()) {
+            ok = q.exec(sql); // statements that PostgreSQL does not prepare (DDL)
+        } else {
+            q.prepare(sql);
+            for (const auto& b : binds)
+                q.addBindValue(b);
+            ok = q.exec();
+        }
+        if (!ok) throw std::runtime_error(q.lastError().text().toStdString());
     }
     QString databaseName() const override { return name_; }
+    QString ref(const QString& table) const override { return quote_ ? '"' + table + '"' : table; }
 
 private:
     QString name_, conn_;
-};
-
-class PostgresSource : public Source {
-public:
-    PostgresSource(testsupport::TestDatabase& db, QString name) : db_(db), name_(std::move(name)) {}
-    void exec(const QString& sql, const QVariantList& binds) override { db_.native(sql, binds); }
-    QString databaseName() const override { return name_; }
-    QString ref(const QString& table) const override { return '"' + table + '"'; }
-
-private:
-    testsupport::TestDatabase& db_;
-    QString name_;
+    bool quote_;
 };
 
 } // namespace
@@ -115,9 +112,15 @@ class TestImport : public QObject {
     QString odbcDir;
     QByteArray oldSysIni, oldIni;
 
-    // The ODBC configuration of the test: drivers and data sources in files of its own.
+    // The ODBC configuration of the test: drivers and data sources in files of its own, one
+    // set for the whole run (the driver manager reads them once), with sources at fixed places
+    // that every test makes afresh.
+    QString odbcSourceFile() const { return odbcDir + "/odbc-source.db"; }
+    QString pgSourceDatabase;
+
     void writeOdbcConfig() {
-        odbcDir = db->dir() + "/odbc";
+        odbcDir =
+            QDir::tempPath() + QString("/quorvale-import-odbc-%1").arg(QCoreApplication::applicationPid());
         QDir().mkpath(odbcDir);
         QFile inst(odbcDir + "/odbcinst.ini");
         inst.open(QIODevice::WriteOnly);
@@ -126,14 +129,23 @@ class TestImport : public QObject {
         inst.close();
         QFile ini(odbcDir + "/odbc.ini");
         ini.open(QIODevice::WriteOnly);
-        QByteArray text =
-            "[LegacyOdbc]\nDriver=SQLite3\nDatabase=" + (db->dir() + "/odbc-source.db").toUtf8() + "\n";
-        if (db->postgres()) {
+        QByteArray text = "[LegacyOdbc]\nDriver=SQLite3\nDatabase=" + odbcSourceFile().toUtf8() + "\n";
+        if (testsupport::TestDatabase::onPostgres()) {
             const QVariantMap pg = testsupport::postgresTestSettings();
+            pgSourceDatabase = QString("quorvale_import_source_%1").arg(QCoreApplication::applicationPid());
+            {
+                QSqlDatabase server =
+                    pgConnection("quorvale:import:server", pg.value("dbname", "postgres").toString());
+                QSqlQuery q(server);
+                q.exec("DROP DATABASE IF EXISTS " + pgSourceDatabase);
+                if (!q.exec("CREATE DATABASE " + pgSourceDatabase))
+                    qFatal("%s", qPrintable(q.lastError().text()));
+            }
+            QSqlDatabase::removeDatabase("quorvale:import:server");
             text += "\n[LegacyPg]\nDriver=PostgreSQL Unicode\nServername=" +
                     pg.value("host").toString().toUtf8() +
                     "\nPort=" + pg.value("port", "5432").toString().toUtf8() +
-                    "\nDatabase=" + db->postgresDatabase().toUtf8() +
+                    "\nDatabase=" + pgSourceDatabase.toUtf8() +
                     "\nUsername=" + pg.value("user").toString().toUtf8() +
                     "\nPassword=" + pg.value("password").toString().toUtf8() + "\nUseDeclareFetch=1\n";
         }
@@ -144,6 +156,17 @@ class TestImport : public QObject {
         qputenv("ODBCSYSINI", odbcDir.toUtf8());
         qputenv("ODBCINI", (odbcDir + "/odbc.ini").toUtf8());
     }
+    static QSqlDatabase pgConnection(const QString& name, const QString& database) {
+        const QVariantMap pg = testsupport::postgresTestSettings();
+        QSqlDatabase c = QSqlDatabase::addDatabase("QPSQL", name);
+        c.setHostName(pg.value("host").toString());
+        c.setPort(pg.value("port", 5432).toInt());
+        c.setUserName(pg.value("user").toString());
+        c.setPassword(pg.value("password").toString());
+        c.setDatabaseName(database);
+        if (!c.open()) qFatal("%s", qPrintable(c.lastError().text()));
+        return c;
+    }
 
     std::unique_ptr<Source> makeSource(const QString& kind) {
         if (kind == "sqlite alias") {
@@ -152,11 +175,20 @@ class TestImport : public QObject {
             a.path = db->dir() + "/legacy.db";
             a.createDatabaseFile();
             a.save();
-            return std::make_unique<SqliteFile>(a.path, "Legacy");
+            QSqlDatabase c = QSqlDatabase::addDatabase("QSQLITE", "source:Legacy");
+            c.setDatabaseName(a.path);
+            return std::make_unique<SqlSource>(c, "Legacy", false);
         }
-        if (kind == "odbc sqlite")
-            return std::make_unique<SqliteFile>(db->dir() + "/odbc-source.db", "LegacyOdbc");
-        return std::make_unique<PostgresSource>(*db, "LegacyPg");
+        if (kind == "odbc sqlite") {
+            QSqlDatabase c = QSqlDatabase::addDatabase("QSQLITE", "source:LegacyOdbc");
+            c.setDatabaseName(odbcSourceFile());
+            return std::make_unique<SqlSource>(c, "LegacyOdbc", false);
+        }
+        auto s =
+            std::make_unique<SqlSource>(pgConnection("source:LegacyPg", pgSourceDatabase), "LegacyPg", true);
+        s->exec("DROP SCHEMA public CASCADE", {});
+        s->exec("CREATE SCHEMA public", {});
+        return s;
     }
 
     void addSourceKinds() {
@@ -167,7 +199,7 @@ class TestImport : public QObject {
     }
     std::unique_ptr<Source> sourceOfRow() {
         QFETCH(QString, kind);
-        if (kind == "odbc postgres" && !db->postgres()) return nullptr;
+        if (kind == "odbc postgres" && pgSourceDatabase.isEmpty()) return nullptr;
         return makeSource(kind);
     }
 
@@ -210,26 +242,40 @@ class TestImport : public QObject {
     }
 
 private slots:
+    void initTestCase() { writeOdbcConfig(); }
+    void cleanupTestCase() {
+        qputenv("ODBCSYSINI", oldSysIni);
+        qputenv("ODBCINI", oldIni);
+        if (!pgSourceDatabase.isEmpty()) {
+            {
+                QSqlDatabase server =
+                    pgConnection("quorvale:import:server",
+                                 testsupport::postgresTestSettings().value("dbname", "postgres").toString());
+                QSqlQuery(server).exec("DROP DATABASE IF EXISTS " + pgSourceDatabase + " WITH (FORCE)");
+            }
+            QSqlDatabase::removeDatabase("quorvale:import:server");
+        }
+        QDir(odbcDir).removeRecursively();
+    }
     void init() {
+        QFile::remove(odbcSourceFile());
         db = std::make_unique<testsupport::TestDatabase>();
         db->addStaff("Abbott, Helen", {{"Emp_Num", 1001},
                                        {"Password", "abbott"},
                                        {"EMail", "helen@example.com"},
                                        {"Department", "Sales"}});
-        writeOdbcConfig();
         ui = std::make_unique<testsupport::UiTestEnv>();
         form = std::make_unique<TImportForm>();
         form->ShowModal();
     }
     void cleanup() {
-        QVERIFY(ui->prompter().verifyAllAnswered());
+        const bool answered = ui->prompter().verifyAllAnswered();
         form.reset();
         ui.reset();
         data::Database::closeAll();
         db.reset();
-        qputenv("ODBCSYSINI", oldSysIni);
-        qputenv("ODBCINI", oldIni);
         TImportForm::setProgressDelay(700);
+        QVERIFY(answered);
     }
 
     void theWindowAsLaidOut() {
@@ -265,7 +311,7 @@ private slots:
     void thirteenColumnsFillTheFirstThirteenFields() {
         auto s = sourceOfRow();
         if (!s) QSKIP("needs the tests' PostgreSQL server");
-        const QString table = db->postgres() ? "OldStaff" : "Staff";
+        const QString table = s->databaseName() == "LegacyPg" ? "OldStaff" : "Staff";
         fillThree(*s, table);
         name(s->databaseName(), table);
         import(counts(3, 0, 0));
