@@ -1,14 +1,8 @@
 #pragma once
-// The database engine: aliases, connections, the SQL dialects and transactions.
-//
-// Aliases live in the engine's own configuration file,
-//   $XDG_CONFIG_HOME/quorvale/aliases.ini   (QStandardPaths::GenericConfigLocation)
-// one group per alias:
-//   [Corvane2003]
-//   Driver=SQLITE            ; SQLITE (default), PSQL or ODBC
-//   Path=/home/me/.local/share/quorvale/corvane2003.db      ; SQLITE
-//   Host=db.example  Port=5432  Database=corvane  User=desk  Password=...   ; PSQL
-//   DSN=CorvaneODBC  User=...  Password=...                                  ; ODBC
+// The database engine: connections, the catalogue and transactions. Aliases are in
+// alias.h, the SQL dialects in dialect.h.
+#include "alias.h"
+#include "dialect.h"
 #include "errors.h"
 #include "field.h"
 #include <QSqlDatabase>
@@ -23,54 +17,6 @@
 namespace data {
 
 class DataSet;
-
-struct AliasConfig {
-    QString name;
-    QString driver = "SQLITE";
-    QString path; // SQLITE
-    QString host, database, user, password;
-    int port = 0; // PSQL
-    QString dsn;  // ODBC
-
-    static QString configFilePath();               // the aliases.ini in use
-    static AliasConfig load(const QString& alias); // EngineError "Unknown database alias: %1"
-    void save() const;                             // writes (or replaces) the group
-    // SQLITE: makes an empty database file at path when there is none (the admin tool;
-    // opening an alias never creates a missing file).
-    void createDatabaseFile() const;
-};
-
-// The few differences between SQL engines, in one place.
-class Dialect {
-public:
-    virtual ~Dialect() = default;
-    virtual QString quote(const QString& identifier) const; // "Name" (embedded " doubled)
-    virtual QString beginWrite() const { return "BEGIN"; }
-    virtual QString collate() const { return {}; }    // appended after text columns in ORDER BY / compares
-    virtual QString nullsFirst() const { return {}; } // appended after ORDER BY terms
-    virtual QString nullsLast() const { return {}; }  // appended after DESC ORDER BY terms
-    virtual QString nullSafeEqual(const QString& lhs,
-                                  const QString& rhs) const; // lhs IS NOT DISTINCT FROM rhs
-    virtual QString limit(int n) const { return QString(" LIMIT %1").arg(n); }
-    virtual bool insertReturning() const { return false; } // INSERT ... RETURNING key
-    // DDL, used by the admin tool
-    virtual QString autoIncrementColumn(const QString& quotedName) const = 0;
-    virtual QString textType(int size) const; // VARCHAR(n)
-    virtual QString memoType() const { return "TEXT"; }
-    virtual QString floatType() const { return "DOUBLE PRECISION"; }
-    virtual QString integerType() const { return "INTEGER"; }
-    virtual QString dateTimeType() const { return "TIMESTAMP"; }
-    virtual QString indexColumn(const QString& quotedName, bool text) const { return quotedName; }
-
-    // Rewrites stored local SQL: [Field Name] -> quoted identifier, bare identifiers quoted
-    // (so mixed-case names survive engines that fold case), keywords and strings untouched.
-    QString translateLocalSql(const QString& sql) const;
-    // An identifier as translateLocalSql writes it (SQLite: `Name`, which never turns into
-    // a string constant when no such column exists, as a double-quoted one would).
-    virtual QString quoteInQuery(const QString& identifier) const { return quote(identifier); }
-
-    static std::unique_ptr<Dialect> forDriver(const QString& driver);
-};
 
 class Database {
 public:

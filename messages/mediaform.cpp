@@ -2,7 +2,7 @@
 
 TMediaForm* MediaForm = nullptr;
 
-TMediaForm::TMediaForm(QWidget* parent) : controls::Form(QStringLiteral("MediaForm"), parent) {
+TMediaForm::TMediaForm(QWidget* parent) : messages::PickListForm(QStringLiteral("MediaForm"), parent) {
     // Reachable through its instance from the moment its creation begins.
     MediaForm = this;
     try {

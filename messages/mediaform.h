@@ -1,8 +1,8 @@
 #pragma once
-// The media list of the message pad.
-#include "controls/form.h"
+// The media list of the message pad: how a call can come in.
+#include "messages/picklistform.h"
 
-class TMediaForm : public controls::Form {
+class TMediaForm : public messages::PickListForm {
     Q_OBJECT
 public:
     explicit TMediaForm(QWidget* parent = nullptr);

@@ -2,7 +2,7 @@
 
 TMsgTypeForm* MsgTypeForm = nullptr;
 
-TMsgTypeForm::TMsgTypeForm(QWidget* parent) : controls::Form(QStringLiteral("MsgTypeForm"), parent) {
+TMsgTypeForm::TMsgTypeForm(QWidget* parent) : messages::PickListForm(QStringLiteral("MsgTypeForm"), parent) {
     // Reachable through its instance from the moment its creation begins.
     MsgTypeForm = this;
     try {

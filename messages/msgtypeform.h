@@ -1,8 +1,8 @@
 #pragma once
-// The message-type list of the message pad.
-#include "controls/form.h"
+// The message-type list of the message pad: what a caller can ask for.
+#include "messages/picklistform.h"
 
-class TMsgTypeForm : public controls::Form {
+class TMsgTypeForm : public messages::PickListForm {
     Q_OBJECT
 public:
     explicit TMsgTypeForm(QWidget* parent = nullptr);

@@ -1,0 +1,79 @@
+// Aliases: reading and writing the alias file.
+#include "alias.h"
+#include "errors.h"
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSettings>
+#include <QStandardPaths>
+
+namespace data {
+
+QString AliasConfig::configFilePath() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/quorvale/aliases.ini";
+}
+
+static QString findGroup(QSettings& ini, const QString& alias) {
+    const QStringList groups = ini.childGroups();
+    for (const QString& g : groups)
+        if (g.compare(alias, Qt::CaseInsensitive) == 0) return g;
+    return {};
+}
+
+AliasConfig AliasConfig::load(const QString& alias) {
+    const QString path = configFilePath();
+    if (alias.trimmed().isEmpty()) throw EngineError("Unknown database alias: (empty name)");
+    QSettings ini(path, QSettings::IniFormat);
+    const QString group = findGroup(ini, alias);
+    if (group.isEmpty()) throw EngineError(QString("Unknown database alias: %1").arg(alias));
+    ini.beginGroup(group);
+    AliasConfig c;
+    c.name = alias;
+    c.driver = ini.value("Driver", "SQLITE").toString().trimmed().toUpper();
+    if (c.driver.isEmpty()) c.driver = "SQLITE";
+    c.path = ini.value("Path").toString();
+    c.host = ini.value("Host").toString();
+    c.port = ini.value("Port", 0).toInt();
+    c.database = ini.value("Database").toString();
+    c.user = ini.value("User").toString();
+    c.password = ini.value("Password").toString();
+    c.dsn = ini.value("DSN").toString();
+    ini.endGroup();
+    return c;
+}
+
+void AliasConfig::save() const {
+    const QString file = configFilePath();
+    QDir().mkpath(QFileInfo(file).absolutePath());
+    QSettings ini(file, QSettings::IniFormat);
+    const QString old = findGroup(ini, name);
+    if (!old.isEmpty()) ini.remove(old);
+    ini.beginGroup(name);
+    ini.setValue("Driver", driver.isEmpty() ? QString("SQLITE") : driver.toUpper());
+    auto put = [&](const char* key, const QString& v) {
+        if (!v.isEmpty()) ini.setValue(key, v);
+    };
+    put("Path", path);
+    put("Host", host);
+    if (port) ini.setValue("Port", port);
+    put("Database", database);
+    put("User", user);
+    put("Password", password);
+    put("DSN", dsn);
+    ini.endGroup();
+    ini.sync();
+    if (ini.status() != QSettings::NoError)
+        throw EngineError(QString("Cannot write the alias file %1").arg(file));
+}
+
+void AliasConfig::createDatabaseFile() const {
+    if (driver.toUpper() != "SQLITE" && !driver.isEmpty()) return;
+    if (path.isEmpty()) throw EngineError(QString("Alias %1 names no database file").arg(name));
+    if (QFileInfo::exists(path)) return;
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly))
+        throw EngineError(QString("Cannot create the database file %1: %2").arg(path, f.errorString()));
+}
+
+} // namespace data

@@ -1,0 +1,63 @@
+#pragma once
+// Shared by the files of the database engine (connections, the native SQLite path, the
+// catalogue, transactions); not part of the layer's interface.
+#include "database.h"
+#include "dataset.h"
+#include <QHash>
+#include <QSqlError>
+#include <QSqlField>
+#include <list>
+#include <sqlite3.h>
+#include <unordered_map>
+
+namespace data {
+
+enum class Engine { Sqlite, Postgres, Odbc };
+
+Engine engineOf(const QString& driver);
+
+struct Database::Impl {
+    Engine engine = Engine::Sqlite;
+    QString connName;
+    QString sqliteUri; // for the snapshot connections
+    // prepared statements, most recently used first
+    struct Entry {
+        QString sql;
+        QSqlQuery query;
+    };
+    std::list<Entry> lru;
+    std::unordered_map<QString, std::list<Entry>::iterator> bySql;
+    // the same for run() on SQLite: the engine's own statements on the driver's handle
+    sqlite3* handle = nullptr;
+    struct NativeEntry {
+        QString sql;
+        sqlite3_stmt* stmt;
+    };
+    std::list<NativeEntry> nativeLru;
+    std::unordered_map<QString, std::list<NativeEntry>::iterator> nativeBySql;
+
+    void clearNative() {
+        for (auto& e : nativeLru)
+            sqlite3_finalize(e.stmt);
+        nativeLru.clear();
+        nativeBySql.clear();
+    }
+    QHash<QString, QVector<ColumnInfo>> columnCache;
+    QHash<QString, QString> pkCache;
+    QHash<QString, QString> physicalNames; // lower-case name -> as spelt
+    QStringList idleSnapshots, busySnapshots;
+    // datasets that wrote inside the running transaction, with their state before that
+    std::vector<std::pair<DataSet*, DataSet::Snapshot>> written;
+
+    static constexpr size_t maxPrepared = 512;
+};
+
+// The engine's error as the desk reads it ("Key violation.", the busy note, else its text).
+QString readableError(const QSqlError& e, Engine engine);
+[[noreturn]] void throwOpenError(const AliasConfig& cfg, const QSqlError& e);
+
+// The catalogue's reading of column types.
+FieldType typeFromDeclaration(const QString& decl, bool pk, int& size);
+FieldType typeFromMeta(const QSqlField& f, bool pk);
+
+} // namespace data

@@ -1,0 +1,40 @@
+#pragma once
+// The SQL dialects of the engines and the translation of stored local SQL.
+#include <QString>
+#include <memory>
+
+namespace data {
+
+// The few differences between SQL engines, in one place.
+class Dialect {
+public:
+    virtual ~Dialect() = default;
+    virtual QString quote(const QString& identifier) const; // "Name" (embedded " doubled)
+    virtual QString beginWrite() const { return "BEGIN"; }
+    virtual QString collate() const { return {}; }    // appended after text columns in ORDER BY / compares
+    virtual QString nullsFirst() const { return {}; } // appended after ORDER BY terms
+    virtual QString nullsLast() const { return {}; }  // appended after DESC ORDER BY terms
+    virtual QString nullSafeEqual(const QString& lhs,
+                                  const QString& rhs) const; // lhs IS NOT DISTINCT FROM rhs
+    virtual QString limit(int n) const { return QString(" LIMIT %1").arg(n); }
+    virtual bool insertReturning() const { return false; } // INSERT ... RETURNING key
+    // DDL, used by the admin tool
+    virtual QString autoIncrementColumn(const QString& quotedName) const = 0;
+    virtual QString textType(int size) const; // VARCHAR(n)
+    virtual QString memoType() const { return "TEXT"; }
+    virtual QString floatType() const { return "DOUBLE PRECISION"; }
+    virtual QString integerType() const { return "INTEGER"; }
+    virtual QString dateTimeType() const { return "TIMESTAMP"; }
+    virtual QString indexColumn(const QString& quotedName, bool text) const { return quotedName; }
+
+    // Rewrites stored local SQL: [Field Name] -> quoted identifier, bare identifiers quoted
+    // (so mixed-case names survive engines that fold case), keywords and strings untouched.
+    QString translateLocalSql(const QString& sql) const;
+    // An identifier as translateLocalSql writes it (SQLite: `Name`, which never turns into
+    // a string constant when no such column exists, as a double-quoted one would).
+    virtual QString quoteInQuery(const QString& identifier) const { return quote(identifier); }
+
+    static std::unique_ptr<Dialect> forDriver(const QString& driver);
+};
+
+} // namespace data

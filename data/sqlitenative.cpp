@@ -1,0 +1,150 @@
+// The native SQLite statement path of Database::run(): the engine's own statements on the
+// Qt driver's handle; other engines go through Qt's driver.
+#include "database_p.h"
+#include <QDateTime>
+#include <QSqlRecord>
+
+namespace data {
+
+static QString readableSqliteError(sqlite3* db) {
+    QSqlError e(QString(), QString::fromUtf8(sqlite3_errmsg(db)), QSqlError::StatementError,
+                QString::number(sqlite3_extended_errcode(db)));
+    return readableError(e, Engine::Sqlite);
+}
+
+static void bindNative(sqlite3_stmt* st, int i, const QVariant& v) {
+    if (v.isNull() || !v.isValid()) {
+        sqlite3_bind_null(st, i);
+        return;
+    }
+    switch (v.metaType().id()) {
+    case QMetaType::Bool:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Long:
+    case QMetaType::LongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+        sqlite3_bind_int64(st, i, v.toLongLong());
+        return;
+    case QMetaType::ULongLong:
+        sqlite3_bind_int64(st, i, sqlite3_int64(v.toULongLong()));
+        return;
+    case QMetaType::Double:
+    case QMetaType::Float:
+        sqlite3_bind_double(st, i, v.toDouble());
+        return;
+    case QMetaType::QByteArray: {
+        const QByteArray b = v.toByteArray();
+        sqlite3_bind_blob(st, i, b.constData(), int(b.size()), SQLITE_TRANSIENT);
+        return;
+    }
+    case QMetaType::QDateTime: {
+        // as Qt's driver stores them, so both paths read and compare alike
+        const QByteArray t = v.toDateTime().toString(Qt::ISODateWithMs).toUtf8();
+        sqlite3_bind_text(st, i, t.constData(), int(t.size()), SQLITE_TRANSIENT);
+        return;
+    }
+    case QMetaType::QDate: {
+        const QByteArray t = v.toDate().toString(Qt::ISODate).toUtf8();
+        sqlite3_bind_text(st, i, t.constData(), int(t.size()), SQLITE_TRANSIENT);
+        return;
+    }
+    default: {
+        const QString text = v.toString();
+        sqlite3_bind_text16(st, i, text.utf16(), int(text.size() * sizeof(char16_t)), SQLITE_TRANSIENT);
+        return;
+    }
+    }
+}
+
+int Database::run(const QString& sql, const QVariantList& values, const RowSink& onRow, QVariant* insertId) {
+    if (!d->handle) {
+        // other engines: through Qt's driver
+        QSqlQuery& q = prepared(sql);
+        exec(q, values);
+        int changed = 0;
+        if (q.isSelect()) {
+            struct QtRow : ResultRow {
+                QSqlQuery* q;
+                int n;
+                int count() const override { return n; }
+                QVariant value(int i) const override { return q->value(i); }
+            } row;
+            row.q = &q;
+            row.n = q.record().count();
+            while (q.next())
+                if (onRow) onRow(row);
+        } else {
+            changed = q.numRowsAffected();
+            if (insertId) *insertId = q.lastInsertId();
+        }
+        q.finish();
+        return changed;
+    }
+    sqlite3_stmt* st = nullptr;
+    auto it = d->nativeBySql.find(sql);
+    if (it != d->nativeBySql.end()) {
+        d->nativeLru.splice(d->nativeLru.begin(), d->nativeLru, it->second);
+        st = it->second->stmt;
+    } else {
+        const QByteArray text = sql.toUtf8();
+        if (sqlite3_prepare_v3(d->handle, text.constData(), int(text.size()), SQLITE_PREPARE_PERSISTENT, &st,
+                               nullptr) != SQLITE_OK) {
+            const QString msg = readableSqliteError(d->handle);
+            sqlite3_finalize(st);
+            throw EngineError(QString("%1\n(%2)").arg(msg, sql));
+        }
+        if (d->nativeLru.size() >= Impl::maxPrepared) {
+            sqlite3_finalize(d->nativeLru.back().stmt);
+            d->nativeBySql.erase(d->nativeLru.back().sql);
+            d->nativeLru.pop_back();
+        }
+        d->nativeLru.push_front(Impl::NativeEntry{sql, st});
+        d->nativeBySql.emplace(sql, d->nativeLru.begin());
+    }
+    struct Reset {
+        sqlite3_stmt* st;
+        ~Reset() {
+            sqlite3_reset(st); // ends the read: the connection sees later commits
+            sqlite3_clear_bindings(st);
+        }
+    } reset{st};
+    for (int i = 0; i < values.size(); ++i)
+        bindNative(st, i + 1, values[i]);
+    // values are made straight from the engine's row, once
+    struct NativeRow : ResultRow {
+        sqlite3_stmt* st;
+        int n;
+        int count() const override { return n; }
+        QVariant value(int i) const override {
+            switch (sqlite3_column_type(st, i)) {
+            case SQLITE_INTEGER:
+                return qlonglong(sqlite3_column_int64(st, i));
+            case SQLITE_FLOAT:
+                return sqlite3_column_double(st, i);
+            case SQLITE_TEXT:
+                return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)),
+                                         sqlite3_column_bytes(st, i));
+            case SQLITE_BLOB:
+                return QByteArray(static_cast<const char*>(sqlite3_column_blob(st, i)),
+                                  sqlite3_column_bytes(st, i));
+            default:
+                return {};
+            }
+        }
+    } row;
+    row.st = st;
+    row.n = sqlite3_column_count(st);
+    for (;;) {
+        const int rc = sqlite3_step(st);
+        if (rc == SQLITE_DONE) break;
+        if (rc != SQLITE_ROW) throw EngineError(readableSqliteError(d->handle));
+        if (onRow) onRow(row);
+    }
+    const int n = row.n;
+    if (insertId) *insertId = qlonglong(sqlite3_last_insert_rowid(d->handle));
+    return n == 0 ? sqlite3_changes(d->handle) : 0;
+}
+
+} // namespace data
