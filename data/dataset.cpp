@@ -449,11 +449,16 @@ void DataSet::Insert() {
     fire(DataSetEvent::AfterScroll);
 }
 
+void DataSet::focusControl(Field* field) {
+    notify([field](DataSource* s) { s->notifyFocusControl(field); });
+}
+
 void DataSet::checkRequired() {
     for (Field* f : fieldPtrs_) {
         if (!f->Required() || !f->IsNull()) continue;
         if (f->dataType() == FieldType::AutoInc && state_ == DataSetState::Insert)
             continue; // the engine numbers it
+        f->FocusControl();
         throw DatabaseError(QString("Field '%1' must have a value").arg(f->FieldName()));
     }
 }

@@ -97,7 +97,8 @@ public:
     // The browse check: lets the data-aware controls write their pending text, then posts a
     // modified row or cancels an unmodified one. Nothing in browse or inactive state.
     void CheckBrowseMode();
-    void UpdateRecord(); // data sources' controls write their pending text (may throw)
+    void UpdateRecord();             // data sources' controls write their pending text (may throw)
+    void focusControl(Field* field); // the control showing the field takes the focus
 
     // --- searching ---
     // Moves to the first row (in the current order, passing the filter) whose fieldName

@@ -53,6 +53,7 @@ void DataSource::notifyRecordChanged(Field* field) { FOR_EACH_LINK(recordChanged
 void DataSource::notifyScrolled() { FOR_EACH_LINK(dataSetScrolled()); }
 void DataSource::notifyDataSetChanged() { FOR_EACH_LINK(dataSetChanged()); }
 void DataSource::notifyUpdateData() { FOR_EACH_LINK(updateData()); }
+void DataSource::notifyFocusControl(Field* field) { FOR_EACH_LINK(focusControl(field)); }
 
 #undef FOR_EACH_LINK
 

@@ -27,6 +27,9 @@ public:
     // Write pending typed text into the row now (before a post or a move). May throw
     // (an incomplete mask, a non-number).
     virtual void updateData() {}
+    // A value of `field` is refused (a required field left empty): the control showing it
+    // takes the focus, so that the user can fill it in.
+    virtual void focusControl(Field* field) {}
 
 private:
     friend class DataSource;
@@ -54,6 +57,7 @@ public:
     void notifyScrolled();
     void notifyDataSetChanged();
     void notifyUpdateData();
+    void notifyFocusControl(Field* field);
 
 private:
     friend class DataLink;

@@ -270,4 +270,6 @@ void Field::SetValue(const QVariant& value) {
 
 void Field::Clear() { dataSet_->setFieldValue(index_, QVariant()); }
 
+void Field::FocusControl() { dataSet_->focusControl(this); }
+
 } // namespace data

@@ -33,6 +33,8 @@ public:
     int index() const { return index_; } // position among the dataset's fields
     bool Required() const { return def_.required; }
     void SetRequired(bool on) { def_.required = on; }
+    // Gives the focus to the control that shows this field.
+    void FocusControl();
     bool ReadOnly() const { return def_.readOnly; }
     const QString& EditMaskText() const { return def_.editMask; }
     const EditMask& editMask() const { return mask_; }

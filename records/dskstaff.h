@@ -1,5 +1,6 @@
 #pragma once
-// The employee profile window.
+// The employee profile window: creates, retrieves, edits and deletes employees and hands its
+// table to the password window. It opens empty and locked at every showing.
 #include "controls/form.h"
 
 class TDSKSTAFF : public controls::Form {
@@ -7,6 +8,22 @@ class TDSKSTAFF : public controls::Form {
 public:
     explicit TDSKSTAFF(QWidget* parent = nullptr);
     ~TDSKSTAFF() override;
+
+    void FormCreate();
+    void FormActivate();
+    void Button1Click(); // "&Retrieve Employee Profile"
+    void Button2Click(); // "New Profile"
+    void Button3Click(); // "Password"
+    void Button4Click(); // "Save"
+    void Button5Click(); // "Edit Profile"
+    void Button6Click(); // "Delete"
+    void Button7Click(); // "Cancel"
+
+    // The fourteen profile boxes, in the order they are locked and unlocked.
+    static const QStringList& profileBoxes();
+
+private:
+    void setProfileReadOnly(bool on);
 };
 
 extern TDSKSTAFF* DSKSTAFF;

@@ -1,5 +1,6 @@
 #pragma once
-// The password window, which edits the profile window's current row.
+// The password window. The profile window points its data source at its own table before
+// showing it, so the box edits the profile window's current row.
 #include "controls/form.h"
 
 class TPasswordForm : public controls::Form {
@@ -7,6 +8,8 @@ class TPasswordForm : public controls::Form {
 public:
     explicit TPasswordForm(QWidget* parent = nullptr);
     ~TPasswordForm() override;
+
+    void FormCreate();
 };
 
 extern TPasswordForm* PasswordForm;

@@ -104,6 +104,10 @@ void DBLookupCombo::setText(const QString& text) {
     if (bound() && binding_.editing()) modified_ = true;
 }
 
+void DBLookupCombo::refocusAfterRefusal() {
+    if (!hasFocus() && isVisible()) setFocus(Qt::OtherFocusReason);
+}
+
 void DBLookupCombo::reload() {
     if (!bound()) {
         updateTypingState();

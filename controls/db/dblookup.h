@@ -60,6 +60,7 @@ private:
     void updateTypingState() override;
     void storePending(data::Field& f) override;
     bool hasBinding() const override { return bound(); }
+    void refocusAfterRefusal() override;
     void listChanged();
     void setShownText(const QString& text);
     void picked(int row);

@@ -185,6 +185,10 @@ void TextFieldLink::updateData() {
     if (modified_) writePending();
 }
 
+void TextFieldLink::focusControl(data::Field* f) {
+    if (f && f == field()) refocusAfterRefusal();
+}
+
 void TextFieldLink::bindTo(data::DataSource* source, const QString& fieldName) {
     binding_.fieldName = fieldName;
     if (source == dataSource())

@@ -106,6 +106,7 @@ public:
     void dataSetScrolled() override;
     void dataSetChanged() override;
     void updateData() override;
+    void focusControl(data::Field* field) override;
 
 protected:
     // Shows the field's value (or nothing) and ends any pending text.
