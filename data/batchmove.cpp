@@ -86,7 +86,6 @@ struct Target {
     QVector<Database::ColumnInfo> columns;
     int keyColumn = -1; // the primary key's position, -1 without one
     bool savepoints = false;
-    bool postgres = false;
     QVector<QVector<int>> uniqueIndexes; // column positions of each unique index
 
     QString q(const QString& identifier) const { return db.dialect().quote(identifier); }
@@ -114,43 +113,15 @@ struct Target {
                 if (columns[i].name.compare(column, Qt::CaseInsensitive) == 0) return i;
             return -1;
         };
-        QVector<std::pair<QString, QString>> entries; // index, column
-        QSqlQuery query(db.connection());
-        query.setForwardOnly(true);
-        const QString driver = db.connection().driverName();
-        if (driver == "QSQLITE") {
-            QStringList names;
-            if (query.exec(QStringLiteral("PRAGMA index_list(%1)").arg(quotedTable)))
-                while (query.next())
-                    if (query.value(2).toInt() == 1) names << query.value(1).toString();
-            for (const QString& n : names)
-                if (query.exec(QStringLiteral("PRAGMA index_info(%1)").arg(q(n))))
-                    while (query.next())
-                        entries.push_back({n, query.value(2).toString()});
-        } else if (postgres) {
-            query.prepare(
-                "SELECT c.relname, a.attname FROM pg_index i JOIN pg_class c ON c.oid = i.indexrelid "
-                "JOIN pg_attribute a ON a.attrelid = i.indrelid AND a.attnum = ANY(i.indkey) "
-                "WHERE i.indrelid = to_regclass(?) AND i.indisunique "
-                "ORDER BY c.relname, array_position(i.indkey::int2[], a.attnum)");
-            query.addBindValue(quotedTable);
-            if (query.exec())
-                while (query.next())
-                    entries.push_back({query.value(0).toString(), query.value(1).toString()});
+        // other engines give no catalogue of indexes: a refused row names the engine's reason
+        for (const QStringList& index : db.uniqueIndexes(table)) {
+            QVector<int> cols;
+            for (const QString& c : index)
+                cols << position(c);
+            // an index holding the key clashes only with the row of that key, which is updated
+            if (cols.contains(-1) || (keyColumn >= 0 && cols.contains(keyColumn))) continue;
+            uniqueIndexes << cols;
         }
-        // other engines give no portable catalogue: a refused row names the engine's reason
-        QString current;
-        for (const auto& [index, column] : entries) {
-            if (index != current) {
-                uniqueIndexes.push_back({});
-                current = index;
-            }
-            uniqueIndexes.back().push_back(position(column));
-        }
-        // an index holding the key clashes only with the row of that key, which is updated
-        uniqueIndexes.removeIf([&](const QVector<int>& cols) {
-            return cols.contains(-1) || (keyColumn >= 0 && cols.contains(keyColumn));
-        });
     }
 
     // Which unique index another row already fills with the row's values (empty: none).
@@ -186,18 +157,9 @@ struct Target {
     // After rows were stored with their own key values the engine's counter must go past
     // them, or the next new row would be given a number already taken.
     void keysStored() {
-        if (!postgres || keyColumn < 0) return;
-        QSqlQuery query(db.connection());
-        query.prepare(
-            QStringLiteral("SELECT setval(pg_get_serial_sequence(?, ?), "
-                           "(SELECT MAX(%1) FROM %2)) WHERE pg_get_serial_sequence(?, ?) IS NOT NULL "
-                           "AND EXISTS (SELECT 1 FROM %2)")
-                .arg(q(columns[keyColumn].name), quotedTable));
-        for (int i = 0; i < 2; ++i) {
-            query.addBindValue(quotedTable);
-            query.addBindValue(columns[keyColumn].name);
-        }
-        if (!query.exec()) throw EngineError(errorText(query.lastError()));
+        if (keyColumn < 0) return;
+        const QString sql = db.dialect().keyCounterCatchUp(table, columns[keyColumn].name);
+        if (!sql.isEmpty()) plain(sql);
     }
 };
 
@@ -288,9 +250,7 @@ void BatchMove::Execute(BatchMoveProgress* progress) {
     const QString key = db.primaryKey(dest.table);
     for (int i = 0; i < dest.columns.size(); ++i)
         if (!key.isEmpty() && dest.columns[i].name.compare(key, Qt::CaseInsensitive) == 0) dest.keyColumn = i;
-    const QString driver = db.connection().driverName();
-    dest.postgres = driver == "QPSQL";
-    dest.savepoints = driver != "QSQLITE";
+    dest.savepoints = db.dialect().failureEndsTransaction();
     dest.readUniqueIndexes();
 
     // The source: opened here, read forward a row at a time, closed whatever happens.

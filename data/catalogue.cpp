@@ -184,4 +184,43 @@ QStringList Database::indexFields(const QString& table, const QString& index) {
     return fields;
 }
 
+QVector<QStringList> Database::uniqueIndexes(const QString& table) {
+    columnInfo(table);
+    QVector<QStringList> result;
+    QSqlQuery q(connection());
+    q.setForwardOnly(true);
+    if (d->engine == Engine::Sqlite) {
+        QStringList names;
+        if (!q.exec(QString("PRAGMA index_list(%1)").arg(dialect_->quote(physicalTableName(table)))))
+            throw EngineError(readableError(q.lastError(), d->engine));
+        while (q.next())
+            if (q.value(2).toInt() == 1) names << q.value(1).toString();
+        for (const QString& n : names) {
+            if (!q.exec(QString("PRAGMA index_info(%1)").arg(dialect_->quote(n))))
+                throw EngineError(readableError(q.lastError(), d->engine));
+            QMap<int, QString> bySeq;
+            while (q.next())
+                bySeq.insert(q.value(0).toInt(), q.value(2).toString());
+            result << bySeq.values();
+        }
+    } else if (d->engine == Engine::Postgres) {
+        q.prepare("SELECT c.relname, a.attname FROM pg_index i "
+                  "JOIN pg_class c ON c.oid = i.indexrelid JOIN pg_class t ON t.oid = i.indrelid "
+                  "JOIN pg_attribute a ON a.attrelid = t.oid AND a.attnum = ANY(i.indkey) "
+                  "WHERE t.relname = ? AND i.indisunique "
+                  "ORDER BY c.relname, array_position(i.indkey::int2[], a.attnum)");
+        q.addBindValue(physicalTableName(table));
+        if (!q.exec()) throw EngineError(readableError(q.lastError(), d->engine));
+        QString current;
+        while (q.next()) {
+            if (result.isEmpty() || q.value(0).toString() != current) {
+                result.push_back({});
+                current = q.value(0).toString();
+            }
+            result.back() << q.value(1).toString();
+        }
+    }
+    return result;
+}
+
 } // namespace data

@@ -75,6 +75,8 @@ public:
     quint64 schemaGeneration() const { return schemaGeneration_; }       // grows with forgetSchema()
     QString primaryKey(const QString& table);                            // the integer row key column
     QStringList indexFields(const QString& table, const QString& index); // EngineError if none
+    // The columns of each unique index of the table (none known on ODBC).
+    QVector<QStringList> uniqueIndexes(const QString& table);
 
     // Transactions. Every post, insert and delete is its own committed transaction unless a
     // transaction of this object is in progress; then it joins it. Posts made inside a

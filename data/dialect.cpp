@@ -22,6 +22,7 @@ namespace {
 class SqliteDialect : public Dialect {
 public:
     QString beginWrite() const override { return "BEGIN IMMEDIATE"; }
+    bool failureEndsTransaction() const override { return false; } // only the statement is undone
     QString nullSafeEqual(const QString& lhs, const QString& rhs) const override {
         return QString("%1 IS %2").arg(lhs, rhs);
     }
@@ -47,6 +48,14 @@ public:
     }
     bool insertReturning() const override { return true; }
     QString autoIncrementColumn(const QString& q) const override { return q + " SERIAL PRIMARY KEY"; }
+    QString keyCounterCatchUp(const QString& table, const QString& column) const override {
+        auto literal = [](QString s) { return '\'' + s.replace('\'', "''") + '\''; };
+        const QString qt = quote(table), qc = quote(column),
+                      seq = QString("pg_get_serial_sequence(%1, %2)").arg(literal(qt), literal(column));
+        return QString("SELECT setval(%1, (SELECT MAX(%2) FROM %3)) WHERE %1 IS NOT NULL AND EXISTS (SELECT "
+                       "1 FROM %3)")
+            .arg(seq, qc, qt);
+    }
     QString textType(int size) const override { return Dialect::textType(size) + " COLLATE \"C\""; }
     QString memoType() const override { return "TEXT COLLATE \"C\""; }
     QString indexColumn(const QString& q, bool text) const override {

@@ -18,6 +18,12 @@ public:
                                   const QString& rhs) const; // lhs IS NOT DISTINCT FROM rhs
     virtual QString limit(int n) const { return QString(" LIMIT %1").arg(n); }
     virtual bool insertReturning() const { return false; } // INSERT ... RETURNING key
+    // True when a failing statement spoils the whole transaction it runs in (a statement
+    // that may fail then runs inside a savepoint of its own).
+    virtual bool failureEndsTransaction() const { return true; }
+    // The statement that moves an autoincrement counter past the largest key stored, after
+    // rows were written with keys of their own; empty where the engine does so itself.
+    virtual QString keyCounterCatchUp(const QString& table, const QString& column) const { return {}; }
     // DDL, used by the admin tool
     virtual QString autoIncrementColumn(const QString& quotedName) const = 0;
     virtual QString textType(int size) const; // VARCHAR(n)

@@ -424,6 +424,20 @@ private slots:
         QVERIFY(staff("Evans, Paul").isEmpty());
     }
 
+    void aRowTheDatabaseRefusesIsSkippedWithItsReason() {
+        auto s = makeSource("sqlite alias");
+        fillThree(*s);
+        db->refuse("Staff", "INSERT", "no more employees from Legal", "Department", "Legal");
+        name("Legacy", "Staff");
+        const QString text = importAny();
+        QVERIFY2(text.startsWith(counts(2, 0, 1) +
+                                 "\n\nSkipped rows:\nRow 2 (Evans, Paul): the database refused it ("),
+                 qPrintable(text));
+        QVERIFY2(text.contains("no more employees from Legal"), qPrintable(text));
+        QCOMPARE(staffCount(), 3);
+        QVERIFY(staff("Evans, Paul").isEmpty());
+    }
+
     void twoImportsFromDifferentSourcesInOneRun() {
         auto a = makeSource("sqlite alias");
         fillThree(*a);
