@@ -14,7 +14,7 @@ packages=(cmake g++ ninja-build pkg-config
   libqt6sql6-sqlite libqt6sql6-psql libqt6sql6-odbc libgl-dev libjpeg-dev sqlite3
   qt6-qpa-plugins fonts-dejavu-core xdg-utils
   unixodbc libsqliteodbc odbc-postgresql odbc-mdbtools)
-[ "$mode" = test ] && packages+=(postgresql clang-format)
+[ "$mode" = test ] && packages+=(postgresql clang-format poppler-utils)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
