@@ -13,6 +13,9 @@
 #include "messages/msgtypeform.h"
 #include "records/dskstaff.h"
 #include "records/importform.h"
+#include "data/query.h"
+#include "reports/connection.h"
+#include "reports/project.h"
 #include <QCloseEvent>
 #include <QCoreApplication>
 
@@ -52,6 +55,24 @@ TMainForm::TMainForm(QWidget* parent) : controls::Form(QStringLiteral("MainForm"
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
                    Qt::WindowCloseButtonHint);
 
+    // The five board reports: a query, its data connection and the report project, chained.
+    static const struct {
+        const char *query, *connection, *project, *file;
+    } feeds[] = {
+        {"Query1", "RvQueryConnection1", "RvProject1", "IN_Out_Transactions.rav"},
+        {"Query2", "RvQueryConnection2", "RvProject2", "AlphabeticalView.rav"},
+        {"Query3", "RvQueryConnection3", "RvProject3", "DeptView.rav"},
+        {"Query4", "RvQueryConnection4", "RvProject4", "InOffice.rav"},
+        {"Query5", "RvQueryConnection5", "RvProject5", "OutOffice.rav"},
+    };
+    for (const auto& f : feeds) {
+        connections_.push_back(std::make_unique<reports::DataConnection>(
+            QString::fromLatin1(f.connection), &query(QString::fromLatin1(f.query))));
+        auto p = std::make_unique<reports::Project>(QString::fromLatin1(f.project));
+        p->SetProjectFile(reports::storedProjectFolder() + QString::fromLatin1(f.file));
+        projects_.push_back(std::move(p));
+    }
+
     // The stored layout cannot hold pixel heights of fonts.
     app::useRoundedFont(child("StaticText1"), 24);
     app::useRoundedFont(child("StaticText2"), 13);
@@ -61,6 +82,20 @@ TMainForm::TMainForm(QWidget* parent) : controls::Form(QStringLiteral("MainForm"
 
 TMainForm::~TMainForm() {
     if (MainForm == this) MainForm = nullptr;
+    // The connections go before the queries they point at.
+    connections_.clear();
+}
+
+reports::Project& TMainForm::project(const QString& name) const {
+    for (const auto& p : projects_)
+        if (p->name() == name) return *p;
+    throw controls::LayoutError(QStringLiteral("MainForm: no report project '%1'").arg(name));
+}
+
+reports::DataConnection& TMainForm::connection(const QString& name) const {
+    for (const auto& c : connections_)
+        if (c->name() == name) return *c;
+    throw controls::LayoutError(QStringLiteral("MainForm: no data connection '%1'").arg(name));
 }
 
 // Each command shows its window modally; the modal result is of no interest here.
@@ -86,12 +121,12 @@ void TMainForm::EmployeeCheckIn1Click() { Form12->ShowModal(); }
 
 void TMainForm::EmployeeCheckOut1Click() { CheckInForm->ShowModal(); }
 
-// The board reports are added with the report engine.
-void TMainForm::EmployeeView1Click() {}
-void TMainForm::DepartmentView1Click() {}
-void TMainForm::EmployeesIN1Click() {}
-void TMainForm::EmployeesOut1Click() {}
-void TMainForm::INOutHistory1Click() {}
+// Each board report only runs its project.
+void TMainForm::EmployeeView1Click() { project(QStringLiteral("RvProject2")).Execute(); }
+void TMainForm::DepartmentView1Click() { project(QStringLiteral("RvProject3")).Execute(); }
+void TMainForm::EmployeesIN1Click() { project(QStringLiteral("RvProject4")).Execute(); }
+void TMainForm::EmployeesOut1Click() { project(QStringLiteral("RvProject5")).Execute(); }
+void TMainForm::INOutHistory1Click() { project(QStringLiteral("RvProject1")).Execute(); }
 
 void TMainForm::Media1Click() { MediaForm->ShowModal(); }
 

@@ -2,6 +2,13 @@
 // The main window: the static title content and the menu from which every other window and
 // every report is reached. It shows no data of its own; its five report queries open with it.
 #include "controls/form.h"
+#include <memory>
+#include <vector>
+
+namespace reports {
+class Project;
+class DataConnection;
+} // namespace reports
 
 class QCloseEvent;
 
@@ -28,6 +35,10 @@ public:
     void EmployeesIN1Click();
     void EmployeesOut1Click();
     void INOutHistory1Click();
+    // The report components, by name (raises LayoutError when missing).
+    reports::Project& project(const QString& name) const;
+    reports::DataConnection& connection(const QString& name) const;
+
     // "Message Pad"
     void Media1Click();
     void MessageTypeListing1Click();
@@ -39,6 +50,10 @@ public:
 protected:
     // The close box, the system menu and Alt+F4 end the program as "Exit" does.
     void closeEvent(QCloseEvent* e) override;
+
+private:
+    std::vector<std::unique_ptr<reports::DataConnection>> connections_;
+    std::vector<std::unique_ptr<reports::Project>> projects_;
 };
 
 extern TMainForm* MainForm;

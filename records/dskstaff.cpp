@@ -107,6 +107,8 @@ void TDSKSTAFF::Button2Click() {
 }
 
 void TDSKSTAFF::Button3Click() {
+    if (!PasswordForm)
+        throw controls::LayoutError(QStringLiteral("DSKSTAFF: the password window is not created"));
     // The password window edits this window's row from now on.
     PasswordForm->dataSource(QStringLiteral("DataSource1")).setDataSet(&table(QStringLiteral("Table1")));
     PasswordForm->ShowModal();

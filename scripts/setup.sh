@@ -12,9 +12,9 @@ case "$mode" in start|test) ;; *) echo "usage: $0 start|test" >&2; exit 2 ;; esa
 packages=(cmake g++ ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools libqt6uitools6
   libqt6sql6-sqlite libqt6sql6-psql libqt6sql6-odbc libgl-dev libjpeg-dev sqlite3
-  qt6-qpa-plugins fonts-dejavu-core
+  qt6-qpa-plugins fonts-dejavu-core xdg-utils
   unixodbc libsqliteodbc odbc-postgresql odbc-mdbtools)
-[ "$mode" = test ] && packages+=(postgresql clang-format)
+[ "$mode" = test ] && packages+=(postgresql clang-format poppler-utils)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

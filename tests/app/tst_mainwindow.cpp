@@ -223,17 +223,7 @@ private slots:
                                                  << "MsgForm";
         QTest::newRow("About") << "About1"
                                << "AboutForm";
-        // The board reports belong to the report engine; until then their items do nothing.
-        QTest::newRow("Employee In / Out View") << "EmployeeView1"
-                                                << "";
-        QTest::newRow("Department IN / Out View") << "DepartmentView1"
-                                                  << "";
-        QTest::newRow("Employees IN View") << "EmployeesIN1"
-                                           << "";
-        QTest::newRow("Employees Out View") << "EmployeesOut1"
-                                            << "";
-        QTest::newRow("IN / Out History View") << "INOutHistory1"
-                                               << "";
+        // The board reports open the report engine's own windows: tests/reports.
     }
 
     void commandsShowTheirWindows() {

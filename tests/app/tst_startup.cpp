@@ -155,7 +155,7 @@ private slots:
             << "sql"
             << "SELECT Transaction_Id, Transaction_Date, Transaction_Time, Name, Department, Destination, "
                "[Date Left], Time_Left, Return_Date, Return_Time, Status, Contact_Phone|"
-               "FROM Staff_Log Staff_log|ORDER BY Name, Transaction_Date, Transaction_Time";
+               "FROM Staff_Log Staff_log|ORDER BY Name, Transaction_Id";
         QTest::newRow("alphabetical query") << "MainForm"
                                             << "Query2"
                                             << "sql"
