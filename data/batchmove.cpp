@@ -95,8 +95,8 @@ struct Target {
         if (!query.exec(sql)) throw EngineError(errorText(query.lastError()));
     }
 
-    // A failing statement spoils the whole transaction on engines other than SQLite:
-    // each row there runs inside a savepoint of its own.
+    // Where a failing statement spoils the whole transaction, each row runs inside a
+    // savepoint of its own, so a refused row undoes only itself.
     void beginRow() {
         if (savepoints) plain("SAVEPOINT quorvale_batch_row");
     }
@@ -113,7 +113,7 @@ struct Target {
                 if (columns[i].name.compare(column, Qt::CaseInsensitive) == 0) return i;
             return -1;
         };
-        // other engines give no catalogue of indexes: a refused row names the engine's reason
+        // where the engine gives no catalogue of indexes, a refused row names the engine's reason
         for (const QStringList& index : db.uniqueIndexes(table)) {
             QVector<int> cols;
             for (const QString& c : index)
