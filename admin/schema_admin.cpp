@@ -217,6 +217,36 @@ void initDatabase(const data::AliasConfig& cfg, bool sample) {
     data::Database::closeAll();
 }
 
+std::optional<data::AliasConfig> configuredAlias(const QString& alias) {
+    try {
+        return data::AliasConfig::load(alias);
+    } catch (const data::EngineError& e) {
+        if (e.kind() == data::ErrorKind::UnknownAlias) return std::nullopt;
+        throw;
+    }
+}
+
+namespace {
+// One name per engine, whatever spelling the alias file uses.
+QString engineName(const QString& driver) {
+    const QString d = driver.trimmed().toUpper();
+    if (d.isEmpty() || d == "SQLITE" || d == "QSQLITE") return "SQLITE";
+    if (d == "PSQL" || d == "QPSQL" || d == "POSTGRES" || d == "POSTGRESQL") return "PSQL";
+    if (d == "ODBC" || d == "QODBC") return "ODBC";
+    return d;
+}
+} // namespace
+
+void checkAliasReplacement(const data::AliasConfig& cfg, bool replace) {
+    if (replace) return;
+    const std::optional<data::AliasConfig> old = configuredAlias(cfg.name);
+    if (!old || engineName(old->driver) == engineName(cfg.driver)) return;
+    throw data::EngineError(QString("The alias %1 already names a %2 database; it is left as it is. "
+                                    "Give --replace to point it at the %3 database instead.")
+                                .arg(cfg.name, engineName(old->driver), engineName(cfg.driver)),
+                            data::ErrorKind::AliasFile);
+}
+
 data::AliasConfig parsePostgresSettings(const QString& settings) {
     data::AliasConfig cfg;
     cfg.name = databaseAlias;

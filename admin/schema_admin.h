@@ -3,6 +3,7 @@
 // The program itself never creates tables; only the admin tool and the tests' fixture do.
 #include "data/schemadef.h"
 #include <QString>
+#include <optional>
 #include <QVector>
 
 namespace data {
@@ -32,6 +33,14 @@ void initDatabase(const QString& file, bool sample);
 // database is reached before the alias file is written, so an unreachable server or a file
 // that cannot be made leaves the alias file as it was. Leaves no database open.
 void initDatabase(const data::AliasConfig& cfg, bool sample);
+
+// The alias of that name as the alias file holds it, when it holds one.
+std::optional<data::AliasConfig> configuredAlias(const QString& alias);
+
+// Throws data::EngineError (ErrorKind::AliasFile) when the alias file already names cfg.name
+// with another driver and replace is not set: a server set up by hand is not re-pointed at a
+// file by a later init.
+void checkAliasReplacement(const data::AliasConfig& cfg, bool replace);
 
 // "host=db.example,port=5432,database=corvane,user=desk,password=secret" (commas or blanks
 // between the settings) as a PSQL alias named databaseAlias. Throws data::EngineError naming

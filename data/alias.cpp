@@ -47,6 +47,13 @@ AliasConfig AliasConfig::load(const QString& alias) {
 void AliasConfig::save() const {
     const QString file = configFilePath();
     QDir().mkpath(QFileInfo(file).absolutePath());
+    // An alias may hold a password: the file is its owner's alone, from its first byte on.
+    const auto ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+    if (!QFileInfo::exists(file)) {
+        QFile f(file);
+        if (f.open(QIODevice::WriteOnly)) f.close();
+    }
+    QFile::setPermissions(file, ownerOnly);
     QSettings ini(file, QSettings::IniFormat);
     const QString old = findGroup(ini, name);
     if (!old.isEmpty()) ini.remove(old);
@@ -65,6 +72,8 @@ void AliasConfig::save() const {
     ini.endGroup();
     ini.sync();
     if (ini.status() != QSettings::NoError)
+        throw EngineError(QString("Cannot write the alias file %1").arg(file), ErrorKind::AliasFile);
+    if (!QFile::setPermissions(file, ownerOnly))
         throw EngineError(QString("Cannot write the alias file %1").arg(file), ErrorKind::AliasFile);
 }
 

@@ -91,6 +91,8 @@ if [ "$mode" = test ]; then
   stop_postgres
 else
   # The alias and the tables are made once, by the admin tool; the program never creates tables.
-  "$build/admin/quorvale-admin" init --sample
+  # Only when no alias "Corvane2003" is configured: one set up by hand (a PostgreSQL server)
+  # stays as it is.
+  "$build/admin/quorvale-admin" init --sample --if-no-alias
   exec "$build/app/quorvale"
 fi

@@ -217,6 +217,10 @@ private slots:
     void initWithDatabaseOption();
     void initKeepsOtherAliases();
     void initFailsWhereNoFileCanBeMade();
+    void startPathKeepsConfiguredPsqlAlias();
+    void startPathMakesTheDefaultDatabaseOnce();
+    void initDoesNotRepointAliasOfAnotherDriver();
+    void aliasFileIsTheOwnersAlone();
     void tablesAndColumns_data();
     void tablesAndColumns();
     void indexes_data();
@@ -331,6 +335,90 @@ void TestAdmin::initKeepsOtherAliases() {
     QSettings ini(home.aliasFile(), QSettings::IniFormat);
     QCOMPARE(ini.value("Import/DSN").toString(), QString("OldStaff"));
     QCOMPARE(ini.value("Corvane2003/Driver").toString(), QString("SQLITE"));
+}
+
+// A PostgreSQL alias as the README sets it up by hand (no server needed: nothing may reach it).
+static void writePsqlAlias(const Home& home) {
+    QDir().mkpath(QFileInfo(home.aliasFile()).absolutePath());
+    QSettings ini(home.aliasFile(), QSettings::IniFormat);
+    ini.setValue("Corvane2003/Driver", "PSQL");
+    ini.setValue("Corvane2003/Host", "db.example");
+    ini.setValue("Corvane2003/Port", 5432);
+    ini.setValue("Corvane2003/Database", "corvane");
+    ini.setValue("Corvane2003/User", "desk");
+}
+
+static void verifyPsqlAliasKept(const Home& home) {
+    QSettings ini(home.aliasFile(), QSettings::IniFormat);
+    QCOMPARE(ini.value("Corvane2003/Driver").toString(), QString("PSQL"));
+    QCOMPARE(ini.value("Corvane2003/Host").toString(), QString("db.example"));
+    QCOMPARE(ini.value("Corvane2003/Database").toString(), QString("corvane"));
+    QVERIFY(!ini.contains("Corvane2003/Path"));
+    QVERIFY(!QFile::exists(home.defaultDb()));
+}
+
+// scripts/setup.sh start's alias step
+static const QStringList startAliasStep{"init", "--sample", "--if-no-alias"};
+
+void TestAdmin::startPathKeepsConfiguredPsqlAlias() {
+    Home home;
+    writePsqlAlias(home);
+    for (int start = 0; start < 2; ++start) {
+        const Result r = home.run(startAliasStep);
+        QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+        QVERIFY2(r.out.contains("configured already"), qPrintable(r.out));
+        verifyPsqlAliasKept(home);
+    }
+}
+
+void TestAdmin::startPathMakesTheDefaultDatabaseOnce() {
+    Home home;
+    Result r = home.run(startAliasStep);
+    QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+    QVERIFY(QFile::exists(home.defaultDb()));
+    {
+        QSettings ini(home.aliasFile(), QSettings::IniFormat);
+        QCOMPARE(ini.value("Corvane2003/Driver").toString(), QString("SQLITE"));
+    }
+    {
+        Raw raw(home.defaultDb());
+        QVERIFY(raw.scalar("SELECT COUNT(*) FROM Staff").toInt() > 0);
+    }
+    r = home.run(startAliasStep);
+    QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+    QVERIFY2(r.out.contains("configured already"), qPrintable(r.out));
+}
+
+void TestAdmin::initDoesNotRepointAliasOfAnotherDriver() {
+    Home home;
+    writePsqlAlias(home);
+    const Result r = home.run({"init", "--sample"});
+    QCOMPARE(r.exitCode, 1);
+    QVERIFY2(r.err.contains("The alias Corvane2003 already names a PSQL database") &&
+                 r.err.contains("--replace"),
+             qPrintable(r.err));
+    verifyPsqlAliasKept(home);
+    // told to: the alias names the SQLite file
+    const Result replaced = home.run({"init", "--replace"});
+    QVERIFY2(replaced.exitCode == 0, qPrintable(replaced.err));
+    QSettings ini(home.aliasFile(), QSettings::IniFormat);
+    QCOMPARE(ini.value("Corvane2003/Driver").toString(), QString("SQLITE"));
+    QVERIFY(!ini.contains("Corvane2003/Host"));
+    QVERIFY(QFile::exists(home.defaultDb()));
+}
+
+void TestAdmin::aliasFileIsTheOwnersAlone() {
+    Home home;
+    const Result r = home.run({"init"});
+    QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+    const QFileDevice::Permissions p = QFile::permissions(home.aliasFile());
+    QVERIFY(p.testFlag(QFileDevice::ReadOwner) && p.testFlag(QFileDevice::WriteOwner));
+    const auto others = QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup |
+                        QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
+    QVERIFY(!(p & others));
+    // and so it stays when init writes it again
+    QCOMPARE(home.run({"init"}).exitCode, 0);
+    QVERIFY(!(QFile::permissions(home.aliasFile()) & others));
 }
 
 void TestAdmin::initFailsWhereNoFileCanBeMade() {
@@ -701,7 +789,8 @@ void TestAdmin::psqlUnreachableServerKeepsTheAlias() {
     Home home;
     QCOMPARE(home.run({"init"}).exitCode, 0);
     // nothing listens on port 1 of the loopback address
-    const Result r = home.run({"init", "--psql", "host=127.0.0.1,port=1,database=corvane,user=desk"});
+    const Result r =
+        home.run({"init", "--psql", "host=127.0.0.1,port=1,database=corvane,user=desk", "--replace"});
     QCOMPARE(r.exitCode, 1);
     QVERIFY2(r.err.contains("Cannot open the database of alias Corvane2003"), qPrintable(r.err));
     QSettings ini(home.aliasFile(), QSettings::IniFormat);
