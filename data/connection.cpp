@@ -123,7 +123,7 @@ Database::Database(AliasConfig cfg) : d(std::make_unique<Impl>()), config_(std::
             throwOpenError(config_, e);
         }
         const QVariant h = c.driver()->handle();
-        if (h.isValid() && qstrcmp(h.typeName(), "sqlite3*") == 0)
+        if (h.isValid() && qstrcmp(h.typeName(), "sqlite3*") == 0 && nativeSqliteUsable(c))
             d->handle = *static_cast<sqlite3* const*>(h.constData());
     }
 }

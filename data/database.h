@@ -54,6 +54,7 @@ public:
     using RowSink = std::function<void(const ResultRow& row)>;
     int run(const QString& sql, const QVariantList& values, const RowSink& onRow = {},
             QVariant* insertId = nullptr);
+    bool nativeStatements() const; // run() goes straight to SQLite
     // Runs a prepared statement with bound values; raises EngineError with a readable text
     // ("Key violation." for a unique index, the engine's text otherwise).
     void exec(QSqlQuery& q, const QVariantList& values, const QString& context = {});

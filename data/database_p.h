@@ -57,6 +57,13 @@ struct Database::Impl {
 EngineError engineError(const QSqlError& e, Engine engine);
 [[noreturn]] void throwOpenError(const AliasConfig& cfg, const QSqlError& e);
 
+// Whether run() may use the engine's own statements on the driver's handle of c: only when
+// Qt's SQLite driver and this program use one and the same SQLite library (two copies in one
+// process would each keep their own locks and state). Otherwise, or with
+// QUORVALE_SQLITE_NATIVE=off, run() goes through Qt's driver; a differing library is noted
+// in the log once.
+bool nativeSqliteUsable(const QSqlDatabase& c);
+
 // The catalogue's reading of column types.
 FieldType typeFromDeclaration(const QString& decl, bool pk, int& size);
 FieldType typeFromMeta(const QSqlField& f, bool pk);

@@ -2,9 +2,52 @@
 // Qt driver's handle; other engines go through Qt's driver.
 #include "database_p.h"
 #include <QDateTime>
+#include <cstring>
 #include <QSqlRecord>
+#include <QtGlobal>
+#if defined(__linux__)
+#include <link.h>
+#endif
 
 namespace data {
+
+#if defined(__linux__)
+// The SQLite libraries loaded into the process (a driver built with its own copy adds one).
+static int loadedSqliteLibraries() {
+    int n = 0;
+    dl_iterate_phdr(
+        [](dl_phdr_info* info, size_t, void* count) {
+            if (info->dlpi_name && std::strstr(info->dlpi_name, "libsqlite3")) ++*static_cast<int*>(count);
+            return 0;
+        },
+        &n);
+    return n;
+}
+#endif
+
+bool nativeSqliteUsable(const QSqlDatabase& c) {
+    if (qEnvironmentVariable("QUORVALE_SQLITE_NATIVE").compare("off", Qt::CaseInsensitive) == 0) return false;
+    static int shared = -1; // decided at the first connection
+    if (shared < 0) {
+        QSqlQuery q(c);
+        const QString ours = QString::fromUtf8(sqlite3_sourceid());
+        const QString theirs =
+            q.exec("SELECT sqlite_source_id()") && q.next() ? q.value(0).toString() : QString();
+        q.finish();
+        bool same = theirs == ours;
+#if defined(__linux__)
+        same = same && loadedSqliteLibraries() <= 1;
+#endif
+        shared = same ? 1 : 0;
+        if (!same)
+            qWarning("quorvale: Qt's SQLite driver uses another SQLite library (%s) than the program (%s); "
+                     "statements go through Qt's driver",
+                     qPrintable(theirs.isEmpty() ? QStringLiteral("unknown") : theirs), qPrintable(ours));
+    }
+    return shared == 1;
+}
+
+bool Database::nativeStatements() const { return d->handle != nullptr; }
 
 static EngineError sqliteError(sqlite3* db) {
     QSqlError e(QString(), QString::fromUtf8(sqlite3_errmsg(db)), QSqlError::StatementError,

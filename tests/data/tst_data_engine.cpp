@@ -21,6 +21,8 @@ private slots:
     void unknownAlias();
     void missingDatabaseFileIsNotCreated();
     void sqliteRunsInWalMode();
+    void sqliteStatementPaths_data();
+    void sqliteStatementPaths();
     void translateLocalSql_data();
     void translateLocalSql();
     void postgresDialect();
@@ -97,6 +99,38 @@ void TstDataEngine::sqliteRunsInWalMode() {
     QVERIFY(q.next());
     QCOMPARE(q.value(0).toString(), QString("wal"));
     QCOMPARE(d.dialect().beginWrite(), QString("BEGIN IMMEDIATE"));
+}
+
+void TstDataEngine::sqliteStatementPaths_data() {
+    QTest::addColumn<QString>("setting");
+    QTest::addColumn<bool>("native");
+    // this machine's Qt driver and the program share Debian's one libsqlite3
+    QTest::newRow("shared library") << "" << true;
+    QTest::newRow("through Qt's driver") << "off" << false;
+}
+
+void TstDataEngine::sqliteStatementPaths() {
+    if (testsupport::TestDatabase::onPostgres())
+        QSKIP("SQLite's statement paths: the database is on PostgreSQL");
+    QFETCH(QString, setting);
+    QFETCH(bool, native);
+    qputenv("QUORVALE_SQLITE_NATIVE", setting.toUtf8());
+    testsupport::TestDatabase db;
+    db.addStaff("Abbott, Helen");
+    data::Database& d = data::Database::forAlias(alias);
+    QCOMPARE(d.nativeStatements(), native);
+    // both paths read, write and report alike
+    QVariant key;
+    QCOMPARE(d.run("INSERT INTO \"Staff\" (\"Name\") VALUES (?)", {"Brennan, Martin"}, {}, &key), 1);
+    QVERIFY(key.toLongLong() > 0);
+    QStringList names;
+    d.run("SELECT \"Name\" FROM \"Staff\" ORDER BY \"Name\"", {},
+          [&](const data::Database::ResultRow& row) { names << row.value(0).toString(); });
+    QCOMPARE(names, (QStringList{"Abbott, Helen", "Brennan, Martin"}));
+    QCOMPARE(kindOf([&] { d.run("INSERT INTO \"Staff\" (\"Name\") VALUES (?)", {"Abbott, Helen"}); }),
+             data::ErrorKind::KeyViolation);
+    data::Database::closeAll();
+    qunsetenv("QUORVALE_SQLITE_NATIVE");
 }
 
 void TstDataEngine::translateLocalSql_data() {
