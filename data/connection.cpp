@@ -180,10 +180,23 @@ QSqlDatabase Database::snapshotConnection() {
     return s;
 }
 
-void Database::releaseSnapshot(const QSqlDatabase& c) {
-    const QString name = c.connectionName();
-    if (d->busySnapshots.removeOne(name)) d->idleSnapshots << name;
+void Database::releaseSnapshot(const QString& name) {
+    if (!d->busySnapshots.removeOne(name)) return;
+    if (d->idleSnapshots.isEmpty()) {
+        d->idleSnapshots << name;
+        return;
+    }
+    // one kept is enough for the statements a desk runs one after another
+    {
+        QSqlDatabase s = QSqlDatabase::database(name, false);
+        s.close();
+    }
+    QSqlDatabase::removeDatabase(name);
 }
+
+int Database::snapshotsInUse() const { return int(d->busySnapshots.size()); }
+
+int Database::openConnections() const { return 1 + int(d->idleSnapshots.size() + d->busySnapshots.size()); }
 
 QSqlQuery& Database::prepared(const QString& sql) {
     auto it = d->bySql.find(sql);
