@@ -26,6 +26,11 @@ QString registryKey(const QString& alias) { return alias.toLower(); }
 
 int connectionSerial = 0;
 
+std::function<void(const QSqlDatabase&)>& connectionObserver() {
+    static std::function<void(const QSqlDatabase&)> o;
+    return o;
+}
+
 } // namespace
 
 Database* Database::existing(const QString& alias) {
@@ -126,6 +131,11 @@ Database::Database(AliasConfig cfg) : d(std::make_unique<Impl>()), config_(std::
         if (h.isValid() && qstrcmp(h.typeName(), "sqlite3*") == 0 && nativeSqliteUsable(c))
             d->handle = *static_cast<sqlite3* const*>(h.constData());
     }
+    if (connectionObserver()) connectionObserver()(c);
+}
+
+void Database::setConnectionObserver(std::function<void(const QSqlDatabase&)> observer) {
+    connectionObserver() = std::move(observer);
 }
 
 Database::~Database() {
@@ -177,6 +187,7 @@ QSqlDatabase Database::snapshotConnection() {
         throwOpenError(config_, e);
     }
     d->busySnapshots << name;
+    if (connectionObserver()) connectionObserver()(s);
     return s;
 }
 

@@ -39,6 +39,9 @@ public:
     void releaseSnapshot(const QString& connectionName);
     int snapshotsInUse() const;  // lent and not given back (each holds a running statement)
     int openConnections() const; // the main one and the snapshot connections, lent or kept
+    // Told of every connection the layer opens, once it is open (tests count what the engine
+    // reads on each); none by default.
+    static void setConnectionObserver(std::function<void(const QSqlDatabase&)> observer);
     // The database of an alias if it is open in this process, else nullptr (never opens).
     static Database* existing(const QString& alias);
 
