@@ -190,9 +190,11 @@ Form::Form(const QString& layoutName, QWidget* parent) : QDialog(parent), layout
     setObjectName(layoutName);
     setWindowModality(Qt::ApplicationModal);
     setSizeGripEnabled(false);
+    registerWindow();
 }
 
 Form::~Form() {
+    unregisterWindow();
     destroying_ = true;
     // No handler may run once the subclass is gone: drop the signal bindings first.
     const auto bindings = findChildren<HandlerSlot*>(Qt::FindDirectChildrenOnly);

@@ -11,6 +11,7 @@
 #include <QHash>
 #include <QRect>
 #include <QString>
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -35,6 +36,13 @@ public:
     const char* kindName() const override { return "EComponentError"; }
 };
 
+// A window that a handler asks for does not exist (its creation failed, or it was never made).
+// Shown by the default error box like any other error of a handler.
+class MissingWindowError : public LayoutError {
+public:
+    explicit MissingWindowError(const QString& windowName);
+};
+
 class Form : public QDialog, public FormObjects {
     Q_OBJECT
 public:
@@ -44,6 +52,11 @@ public:
     ~Form() override; // datasets go without events and without posting
 
     const QString& layoutName() const { return layoutName_; }
+
+    // --- the window registry ---
+    // The window registered under a name: the latest one made under it that still exists.
+    static Form* find(const QString& name);     // nullptr when there is none
+    static Form& instance(const QString& name); // raises MissingWindowError when there is none
 
     // --- handlers, bound by name before load() ---
     void bind(const QString& handlerName, Handler handler);
@@ -96,6 +109,8 @@ protected:
     void reject() override;
 
 private:
+    void registerWindow();
+    void unregisterWindow();
     [[noreturn]] void missing(const char* what, const QString& name) const;
     [[noreturn]] void fault(const QString& message) const;
     void loadUi();
@@ -121,6 +136,31 @@ private:
     bool destroying_ = false;
     int timesShown_ = 0;
     ModalResult modalResult_ = ModalResult::None;
+};
+
+// The global instance of a window: "DestinationForm->ShowModal()" reaches the window while
+// it exists and raises MissingWindowError when it does not (the handler stops and the error
+// box shows). As a plain pointer it is nullptr then.
+//   inline constexpr controls::FormInstance<TDestinationForm> DestinationForm{"DestinationForm"};
+template <class T> class FormInstance {
+public:
+    constexpr explicit FormInstance(const char* name) : name_(name) {}
+
+    const char* name() const { return name_; }
+    T* get() const { return dynamic_cast<T*>(Form::find(QLatin1String(name_))); }
+    T& operator*() const {
+        T* w = get();
+        if (!w) throw MissingWindowError(QLatin1String(name_));
+        return *w;
+    }
+    T* operator->() const { return &**this; }
+    operator T*() const { return get(); }
+
+    friend bool operator==(const FormInstance& a, T* b) { return a.get() == b; }
+    friend bool operator==(const FormInstance& a, std::nullptr_t) { return a.get() == nullptr; }
+
+private:
+    const char* name_;
 };
 
 } // namespace controls
