@@ -289,9 +289,10 @@ private slots:
             key = table.CurrentKey();
         }
         const QString current = open ? table.FieldByName("Name")->AsString() : QString();
-        reports::DataConnection conn("RvDataSetConnection1", &table);
+        // The message reader of the running program bears RvDataSetConnection1 already.
+        reports::DataConnection conn("RvTableConnection1", &table);
         reports::Project p("RvProject1");
-        p.SetProjectFile(writeProject("t.rav", simpleProject("RvDataSetConnection1", "Name\nDepartment")));
+        p.SetProjectFile(writeProject("t.rav", simpleProject("RvTableConnection1", "Name\nDepartment")));
         windows->next.destination = Destination::File;
         windows->next.fileName = pdfPath();
         p.Execute();
