@@ -4,6 +4,7 @@
 // (:/layouts/<name>.ui) and data objects (:/layouts/<name>.json), binds the controls, opens
 // the datasets marked active and runs the creation handler. Showing runs the activation
 // handler once per showing; closing only hides the window, which lives for the whole run.
+#include "controls/dataobjectclasses.h"
 #include "controls/dialogs.h"
 #include "controls/formobjects.h"
 #include "data/errors.h"
@@ -76,6 +77,14 @@ public:
     data::Field& field(const QString& componentName) const; // e.g. "StaffTableStatus"
     PrinterSetupDialog& printerSetupDialog(const QString& name) const;
     QAction* menuItem(const QString& name) const; // a menu item or drop-down
+    // A component of another layer's class from the data file (a report project, a report
+    // connection), by its name.
+    template <class T> T& component(const QString& name) const {
+        for (const auto& c : components_)
+            if (auto* held = dynamic_cast<ComponentOf<T>*>(c.get()); held && c->componentName() == name)
+                return held->object();
+        missing("component", name);
+    }
     QMenuBar* menuBar() const { return menuBar_; }
     QWidget* content() const { return content_; }
     template <class T = QWidget> T* child(const QString& name) const {
@@ -109,6 +118,7 @@ protected:
     void reject() override;
 
 private:
+    friend class DataFileLoader;
     void registerWindow();
     void unregisterWindow();
     [[noreturn]] void missing(const char* what, const QString& name) const;
@@ -116,6 +126,7 @@ private:
     void loadUi();
     void loadDataObjects();
     void bindWidgetHandlers();
+    void unbindHandlers();
     void prepareButtons();
     void placeWindow();
     Handler resolve(const QString& handlerName, const QString& where) const;
@@ -124,6 +135,7 @@ private:
     QHash<QString, Handler> handlers_;
     std::vector<std::unique_ptr<data::DataSet>> dataSets_;
     std::vector<std::unique_ptr<data::DataSource>> dataSources_;
+    std::vector<std::unique_ptr<Component>> components_;
     std::vector<data::DataSet*> activeOrder_; // datasets marked active, in file order
     std::vector<std::unique_ptr<PrinterSetupDialog>> printerDialogs_;
     QWidget* content_ = nullptr;
