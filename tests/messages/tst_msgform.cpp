@@ -269,6 +269,8 @@ private slots:
             QCOMPARE(w->parentWidget(), group);
             QCOMPARE(w->pos(), g.at);
             QCOMPARE(w->width(), g.width);
+            // Only the group's caption is bold.
+            QVERIFY2(!w->font().bold(), g.name);
         }
         QCOMPARE(picker()->listDataSet(), &form->dataSet("Query1"));
         QCOMPARE(picker()->list()->listField(), QString("Name"));
