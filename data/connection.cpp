@@ -26,6 +26,11 @@ QString registryKey(const QString& alias) { return alias.toLower(); }
 
 int connectionSerial = 0;
 
+std::function<void(const QSqlDatabase&)>& connectionObserver() {
+    static std::function<void(const QSqlDatabase&)> o;
+    return o;
+}
+
 } // namespace
 
 Database* Database::existing(const QString& alias) {
@@ -126,6 +131,11 @@ Database::Database(AliasConfig cfg) : d(std::make_unique<Impl>()), config_(std::
         if (h.isValid() && qstrcmp(h.typeName(), "sqlite3*") == 0 && nativeSqliteUsable(c))
             d->handle = *static_cast<sqlite3* const*>(h.constData());
     }
+    if (connectionObserver()) connectionObserver()(c);
+}
+
+void Database::setConnectionObserver(std::function<void(const QSqlDatabase&)> observer) {
+    connectionObserver() = std::move(observer);
 }
 
 Database::~Database() {
@@ -177,13 +187,27 @@ QSqlDatabase Database::snapshotConnection() {
         throwOpenError(config_, e);
     }
     d->busySnapshots << name;
+    if (connectionObserver()) connectionObserver()(s);
     return s;
 }
 
-void Database::releaseSnapshot(const QSqlDatabase& c) {
-    const QString name = c.connectionName();
-    if (d->busySnapshots.removeOne(name)) d->idleSnapshots << name;
+void Database::releaseSnapshot(const QString& name) {
+    if (!d->busySnapshots.removeOne(name)) return;
+    if (d->idleSnapshots.isEmpty()) {
+        d->idleSnapshots << name;
+        return;
+    }
+    // one kept is enough for the statements a desk runs one after another
+    {
+        QSqlDatabase s = QSqlDatabase::database(name, false);
+        s.close();
+    }
+    QSqlDatabase::removeDatabase(name);
 }
+
+int Database::snapshotsInUse() const { return int(d->busySnapshots.size()); }
+
+int Database::openConnections() const { return 1 + int(d->idleSnapshots.size() + d->busySnapshots.size()); }
 
 QSqlQuery& Database::prepared(const QString& sql) {
     auto it = d->bySql.find(sql);
