@@ -1,19 +1,31 @@
-// The data-access layer against the same statements run through raw sqlite3, on 100,000
-// Staff rows and 1,000,000 Staff_Log rows; and opening Staff_Log at 1,000 and 1,000,000 rows.
+// The data-access layer against the same statements run through raw sqlite3: a connection
+// opened with the same flags as Qt's driver opens the layer's (no mutex), the layer's own
+// statement texts (its LIMIT written into the text), rows read into reused buffers, and a
+// fresh database made by the admin tool's schema code (every index of the real tables).
 //
 //   cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUORVALE_BENCH=ON
-//   cmake --build build-bench --target bench_data && build-bench/bench/bench_data
+//   cmake --build build-bench --target bench_data
+//   build-bench/bench/bench_data            100,000 Staff rows and 1,000,000 Staff_Log rows;
+//                                           ends with the table of layer/raw ratios
+//   build-bench/bench/bench_data --scale    each operation at 1,000, 100,000 and 1,000,000 rows
 //
-// The databases are made once with plain SQL under $TMPDIR/quorvale-bench and kept.
+// The databases are made afresh under a temporary folder on every run.
+#include "admin/schema_admin.h"
 #include "data/database.h"
+#include "data/query.h"
+#include "data/schemadef.h"
 #include "data/table.h"
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 #include <algorithm>
+#include <ctime>
+#include <map>
 #include <random>
 #include <string>
 #include <vector>
@@ -30,7 +42,8 @@ const char* logColumns[] = {"Transaction_Id", "Login_Name",  "Transaction_Date",
                             "Time_Left",      "Return_Date", "Return_Time",      "Status",
                             "Contact_Phone"};
 
-QString benchDir() { return QDir::tempPath() + "/quorvale-bench"; }
+QTemporaryDir* tempDir = nullptr;
+QString benchDir() { return tempDir->path(); }
 
 void check(int rc, sqlite3* db, const char* what) {
     if (rc != SQLITE_OK && rc != SQLITE_DONE && rc != SQLITE_ROW) {
@@ -54,31 +67,23 @@ std::string staffName(int i) {
     return buf;
 }
 
-// Plain SQL of our own, shaped as the admin tool makes the tables.
-void makeDatabase(const QString& file, int staffRows, int logRows) {
-    if (QFileInfo::exists(file)) return;
+// The tables as the admin tool makes them, then the rows through plain SQL.
+void makeDatabase(const QString& alias, const QString& file, int staffRows, int logRows) {
     fprintf(stderr, "making %s (%d Staff rows, %d Staff_Log rows)...\n", qPrintable(file), staffRows,
             logRows);
-    QDir().mkpath(QFileInfo(file).absolutePath());
-    const QString tmp = file + ".part";
-    QFile::remove(tmp);
-    sqlite3* db = nullptr;
-    check(sqlite3_open(tmp.toUtf8().constData(), &db), db, "open");
-    execSql(db, "PRAGMA journal_mode=WAL");
-    std::string staff = "CREATE TABLE \"Staff\" (\"Employee_No\" INTEGER PRIMARY KEY AUTOINCREMENT";
-    for (size_t i = 1; i < std::size(staffColumns); ++i) {
-        const std::string c = staffColumns[i];
-        const char* type = c == "Emp_Num"    ? "REAL"
-                           : c == "DOB"      ? "TIMESTAMP"
-                           : c == "Comments" ? "TEXT"
-                                             : "VARCHAR(25)";
-        staff += ", \"" + c + "\" " + type;
+    {
+        QFile f(file);
+        if (!f.open(QIODevice::WriteOnly)) std::exit(1);
     }
-    execSql(db, staff + ")");
-    std::string log = "CREATE TABLE \"Staff_Log\" (\"Transaction_Id\" INTEGER PRIMARY KEY AUTOINCREMENT";
-    for (size_t i = 1; i < std::size(logColumns); ++i)
-        log += std::string(", \"") + logColumns[i] + "\" VARCHAR(25)";
-    execSql(db, log + ")");
+    data::AliasConfig cfg;
+    cfg.name = alias;
+    cfg.path = file;
+    cfg.save();
+    data::createTables(data::Database::forAlias(alias), admin::allTables());
+    data::Database::closeAll();
+    sqlite3* db = nullptr;
+    check(sqlite3_open(file.toUtf8().constData(), &db), db, "open");
+    execSql(db, "PRAGMA journal_mode=WAL");
     std::mt19937 rng(2003);
     std::vector<int> order(staffRows);
     for (int i = 0; i < staffRows; ++i)
@@ -130,15 +135,9 @@ void makeDatabase(const QString& file, int staffRows, int logRows) {
     }
     sqlite3_finalize(ins);
     execSql(db, "COMMIT");
-    execSql(db, "CREATE UNIQUE INDEX \"NAMEIndex\" ON \"Staff\" (\"Name\")");
-    execSql(db, "CREATE INDEX \"Staff_LogName\" ON \"Staff_Log\" (\"Name\", \"Transaction_Date\", "
-                "\"Transaction_Time\")");
-    execSql(db, "CREATE INDEX \"Staff_LogNameId\" ON \"Staff_Log\" (\"Name\", \"Transaction_Id\")");
+    execSql(db, "ANALYZE");
     execSql(db, "PRAGMA wal_checkpoint(TRUNCATE)");
     sqlite3_close(db);
-    QFile::rename(tmp, file);
-    QFile::remove(tmp + "-wal");
-    QFile::remove(tmp + "-shm");
 }
 
 // --- raw sqlite3: the statements the layer runs, read column by column -----------------------
@@ -148,7 +147,10 @@ struct Raw {
     std::vector<std::pair<std::string, sqlite3_stmt*>> cache;
 
     explicit Raw(const QString& file) {
-        check(sqlite3_open_v2(file.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr), db, "open");
+        // as Qt's driver opens the layer's connection: no mutex of SQLite's own
+        check(sqlite3_open_v2(file.toUtf8().constData(), &db,
+                              SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_URI, nullptr),
+              db, "open");
         sqlite3_busy_timeout(db, 5000);
         execSql(db, "PRAGMA journal_mode=WAL");
     }
@@ -173,30 +175,33 @@ struct Raw {
         std::string text;
     };
     using RawRow = std::vector<Value>;
-    // Steps the statement to its end, copying every column of every row.
+    // Steps the statement to its end, copying every column of every row into buffers that
+    // are reused from row to row; with out, the rows are kept (as the layer keeps a page).
+    RawRow buffer;
     int readAll(sqlite3_stmt* s, std::vector<RawRow>* out = nullptr) {
         int n = 0;
         const int cols = sqlite3_column_count(s);
+        buffer.resize(size_t(cols));
         while (sqlite3_step(s) == SQLITE_ROW) {
-            RawRow r(cols);
             for (int c = 0; c < cols; ++c) {
-                r[c].type = sqlite3_column_type(s, c);
-                switch (r[c].type) {
+                Value& v = buffer[size_t(c)];
+                v.type = sqlite3_column_type(s, c);
+                switch (v.type) {
                 case SQLITE_INTEGER:
-                    r[c].i = sqlite3_column_int64(s, c);
+                    v.i = sqlite3_column_int64(s, c);
                     break;
                 case SQLITE_FLOAT:
-                    r[c].d = sqlite3_column_double(s, c);
+                    v.d = sqlite3_column_double(s, c);
                     break;
                 case SQLITE_TEXT:
-                    r[c].text.assign(reinterpret_cast<const char*>(sqlite3_column_text(s, c)),
-                                     size_t(sqlite3_column_bytes(s, c)));
+                    v.text.assign(reinterpret_cast<const char*>(sqlite3_column_text(s, c)),
+                                  size_t(sqlite3_column_bytes(s, c)));
                     break;
                 default:
                     break;
                 }
             }
-            if (out) out->push_back(std::move(r));
+            if (out) out->push_back(buffer);
             ++n;
         }
         sqlite3_reset(s);
@@ -319,17 +324,34 @@ void BM_Next1000_Layer(benchmark::State& st) {
 }
 
 // The layer's statements for the rows after a key: the same name with a greater row key,
-// then the greater names; 32 rows at a time.
+// then the greater names; 32 rows at a time, the LIMIT written into the text as it does.
+int rawNext(Raw& raw, bool log, const Raw::RawRow& from, int count, std::vector<Raw::RawRow>& rows) {
+    const std::string& sel = log ? logSelect : staffSelect;
+    const std::string& ord = log ? logOrder : staffOrder;
+    const char* key = log ? "\"Transaction_Id\"" : "\"Employee_No\"";
+    rows.clear();
+    sqlite3_stmt* same =
+        raw.stmt(sel + " WHERE \"Name\" = ? AND " + key + " > ?" + ord + " LIMIT " + std::to_string(count));
+    sqlite3_bind_text(same, 1, from[0].text.c_str(), int(from[0].text.size()), SQLITE_TRANSIENT);
+    sqlite3_bind_int64(same, 2, from[1].i);
+    raw.readAll(same, &rows);
+    if (int(rows.size()) < count) {
+        sqlite3_stmt* after = raw.stmt(sel + " WHERE \"Name\" > ?" + ord + " LIMIT " +
+                                       std::to_string(count - int(rows.size())));
+        sqlite3_bind_text(after, 1, from[0].text.c_str(), int(from[0].text.size()), SQLITE_TRANSIENT);
+        raw.readAll(after, &rows);
+    }
+    return int(rows.size());
+}
+
 void BM_Next1000_Raw(benchmark::State& st) {
     const bool log = st.range(0) == 1;
     Raw raw(benchDir() + "/big.db");
     const std::string& sel = log ? logSelect : staffSelect;
     const std::string& ord = log ? logOrder : staffOrder;
-    const char* key = log ? "\"Transaction_Id\"" : "\"Employee_No\"";
-    sqlite3_stmt* same = raw.stmt(sel + " WHERE \"Name\" = ? AND " + key + " > ?" + ord + " LIMIT ?");
-    sqlite3_stmt* after = raw.stmt(sel + " WHERE \"Name\" > ?" + ord + " LIMIT ?");
     sqlite3_stmt* first = raw.stmt(sel + " WHERE \"Name\" >= ?" + ord + " LIMIT 1");
     std::vector<Raw::RawRow> rows;
+    Raw::RawRow cur;
     for (auto _ : st) {
         st.PauseTiming();
         rows.clear();
@@ -338,22 +360,51 @@ void BM_Next1000_Raw(benchmark::State& st) {
         st.ResumeTiming();
         int moved = 0;
         while (moved < 1000) {
-            const Raw::RawRow cur = rows.back();
-            rows.clear();
-            sqlite3_bind_text(same, 1, cur[0].text.c_str(), -1, SQLITE_TRANSIENT);
-            sqlite3_bind_int64(same, 2, cur[1].i);
-            sqlite3_bind_int(same, 3, 32);
-            raw.readAll(same, &rows);
-            if (rows.size() < 32) {
-                sqlite3_bind_text(after, 1, cur[0].text.c_str(), -1, SQLITE_TRANSIENT);
-                sqlite3_bind_int(after, 2, 32 - int(rows.size()));
-                raw.readAll(after, &rows);
-            }
-            if (rows.empty()) break;
+            cur = rows.back();
+            if (rawNext(raw, log, cur, 32, rows) == 0) break;
             moved += int(rows.size());
         }
         benchmark::DoNotOptimize(moved);
     }
+}
+
+// --- the history query, read from its first row to its last ----------------------------------
+
+const QStringList historySql{
+    "SELECT Transaction_Id, Transaction_Date, Transaction_Time, Name, Department, Destination, [Date Left], "
+    "Time_Left, Return_Date, Return_Time, Status, Contact_Phone",
+    "FROM Staff_Log Staff_log", "ORDER BY Name, Transaction_Date, Transaction_Time"};
+
+long long readHistoryLayer(const char* alias) {
+    data::Query q("Query1");
+    q.SetDatabaseName(alias);
+    q.SetSQL(historySql);
+    q.Open();
+    long long n = 0;
+    data::RowKey after;
+    for (;;) { // page by page, as a report reads it
+        const QVector<data::Row> page = q.FetchRows(after, true, 500, false);
+        if (page.isEmpty()) break;
+        n += page.size();
+        after = page.last().key;
+    }
+    return n;
+}
+
+long long readHistoryRaw(Raw& raw, const char* alias) {
+    const QString sql = data::Database::forAlias(alias).dialect().translateLocalSql(historySql.join("\n"));
+    return raw.readAll(raw.stmt(sql.toStdString()));
+}
+
+void BM_HistoryQuery_Layer(benchmark::State& st) {
+    for (auto _ : st)
+        benchmark::DoNotOptimize(readHistoryLayer("BenchBig"));
+}
+
+void BM_HistoryQuery_Raw(benchmark::State& st) {
+    Raw raw(benchDir() + "/big.db");
+    for (auto _ : st)
+        benchmark::DoNotOptimize(readHistoryRaw(raw, "BenchBig"));
 }
 
 // --- append and post one history row ---------------------------------------------------------
@@ -416,20 +467,158 @@ BENCHMARK(BM_Next1000_Layer)->Arg(0)->Arg(1)->ArgName("log");
 BENCHMARK(BM_Next1000_Raw)->Arg(0)->Arg(1)->ArgName("log");
 BENCHMARK(BM_AppendPost_Layer);
 BENCHMARK(BM_AppendPost_Raw);
+BENCHMARK(BM_HistoryQuery_Layer)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HistoryQuery_Raw)->Unit(benchmark::kMillisecond);
+
+namespace {
+
+// Collects each benchmark's processor time per iteration, then prints layer / raw for each
+// pair.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    std::map<std::string, double> times;
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& r : runs)
+            // processor time: on a machine shared with other work the wall clock mostly
+            // measures the others
+            if (r.run_type == Run::RT_Iteration) times[r.benchmark_name()] = r.GetAdjustedCPUTime();
+    }
+    void printRatios() const {
+        printf("\n%-36s %14s %14s %8s\n", "operation", "layer", "raw", "ratio");
+        for (const auto& [name, layer] : times) {
+            const auto at = name.find("_Layer");
+            if (at == std::string::npos) continue;
+            std::string raw = name;
+            raw.replace(at, 6, "_Raw");
+            const auto it = times.find(raw);
+            if (it == times.end()) continue;
+            std::string op = name;
+            op.erase(at, 6);
+            printf("%-36s %14.1f %14.1f %7.2fx\n", op.substr(3).c_str(), layer, it->second,
+                   layer / it->second);
+        }
+    }
+};
+
+double cpuMicroseconds() {
+    timespec ts;
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return ts.tv_sec * 1e6 + ts.tv_nsec / 1e3;
+}
+
+// Each operation at 1,000, 100,000 and 1,000,000 rows, layer against raw: the best of a few
+// runs of a fixed number of operations, in processor microseconds per operation.
+template <class F> double best(int reps, int ops, F f) {
+    double b = 1e300;
+    for (int r = 0; r < reps; ++r) {
+        const double start = cpuMicroseconds();
+        for (int i = 0; i < ops; ++i)
+            f(i);
+        b = std::min(b, (cpuMicroseconds() - start) / ops);
+    }
+    return b;
+}
+
+void runScale() {
+    const int sizes[] = {1000, 100000, 1000000};
+    printf("\n%-24s %10s %12s %12s %8s\n", "operation", "rows", "layer us", "raw us", "ratio");
+    for (int n : sizes) {
+        const QString alias = QString("BenchScale%1").arg(n);
+        const QString file = benchDir() + QString("/scale%1.db").arg(n);
+        makeDatabase(alias, file, n, n);
+        const QByteArray a = alias.toUtf8();
+        Raw raw(file);
+        auto line = [&](const char* op, double layer, double rawUs) {
+            printf("%-24s %10d %12.2f %12.2f %7.2fx\n", op, n, layer, rawUs, layer / rawUs);
+            fflush(stdout);
+        };
+        { // open Staff_Log
+            auto t = layerTable(a.constData(), "Staff_Log");
+            sqlite3_stmt* s = raw.stmt(logSelect + logOrder + " LIMIT 32");
+            line("open Staff_Log",
+                 best(5, 200,
+                      [&](int) {
+                          t->Open();
+                          t->Close();
+                      }),
+                 best(5, 200, [&](int) { raw.readAll(s); }));
+        }
+        { // find-nearest on Staff by name
+            auto t = layerTable(a.constData(), "Staff");
+            t->SetIndexFieldNames({});
+            t->SetIndexName("NAMEIndex");
+            t->Open();
+            std::vector<std::string> texts;
+            std::mt19937 rng(7);
+            std::uniform_int_distribution<int> pick(0, n - 1);
+            for (int i = 0; i < 256; ++i)
+                texts.push_back(staffName(pick(rng)).substr(0, 12 + i % 8));
+            QStringList q;
+            for (const auto& x : texts)
+                q << QString::fromStdString(x);
+            sqlite3_stmt* s = raw.stmt(staffSelect + " WHERE \"Name\" >= ?" + staffOrder + " LIMIT 1");
+            line("find-nearest Staff", best(5, 1000, [&](int i) { t->FindNearest({q[i % q.size()]}); }),
+                 best(5, 1000, [&](int i) {
+                     const std::string& x = texts[size_t(i) % texts.size()];
+                     sqlite3_bind_text(s, 1, x.c_str(), int(x.size()), SQLITE_STATIC);
+                     raw.readAll(s);
+                 }));
+        }
+        { // next over Staff_Log, per row
+            auto t = layerTable(a.constData(), "Staff_Log");
+            t->Open();
+            const int steps = std::min(n - 1, 900);
+            std::vector<Raw::RawRow> rows;
+            Raw::RawRow cur;
+            sqlite3_stmt* first = raw.stmt(logSelect + logOrder + " LIMIT 32");
+            const double layer = best(5, 1,
+                                      [&](int) {
+                                          t->First();
+                                          for (int i = 0; i < steps; ++i)
+                                              t->Next();
+                                      }) /
+                                 steps;
+            const double rawUs = best(5, 1,
+                                      [&](int) {
+                                          rows.clear();
+                                          raw.readAll(first, &rows);
+                                          int moved = int(rows.size());
+                                          while (moved < steps) {
+                                              cur = rows.back();
+                                              if (rawNext(raw, true, cur, 32, rows) == 0) break;
+                                              moved += int(rows.size());
+                                          }
+                                      }) /
+                                 steps;
+            line("next Staff_Log (row)", layer, rawUs);
+        }
+        { // the history query read to its end, per row
+            const double layer = best(3, 1, [&](int) { readHistoryLayer(a.constData()); }) / n;
+            const double rawUs = best(3, 1, [&](int) { readHistoryRaw(raw, a.constData()); }) / n;
+            line("history query (row)", layer, rawUs);
+        }
+        data::Database::closeAll();
+    }
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    makeDatabase(benchDir() + "/big.db", 100000, 1000000);
-    makeDatabase(benchDir() + "/small.db", 1000, 1000);
+    QTemporaryDir dir;
+    tempDir = &dir;
     qputenv("XDG_CONFIG_HOME", (benchDir() + "/config").toLocal8Bit());
-    for (auto [name, file] : {std::pair{"BenchBig", "/big.db"}, std::pair{"BenchSmall", "/small.db"}}) {
-        data::AliasConfig cfg;
-        cfg.name = name;
-        cfg.path = benchDir() + file;
-        cfg.save();
+    if (argc > 1 && std::string(argv[1]) == "--scale") {
+        runScale();
+        return 0;
     }
+    makeDatabase("BenchBig", benchDir() + "/big.db", 100000, 1000000);
+    makeDatabase("BenchSmall", benchDir() + "/small.db", 1000, 1000);
     benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.printRatios();
     benchmark::Shutdown();
     data::Database::closeAll();
     return 0;
