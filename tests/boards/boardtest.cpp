@@ -30,32 +30,6 @@ void Desk::createWindows() {
              << new TEmployeeOutForm;
 }
 
-void show(controls::Form* form) {
-    form->ShowModal();
-    QApplication::setActiveWindow(form);
-    QCoreApplication::processEvents();
-}
-
-void click(QAbstractButton* button) {
-    QTest::mouseClick(button, Qt::LeftButton);
-    QCoreApplication::processEvents();
-}
-
-void key(Qt::Key k, Qt::KeyboardModifiers mods) {
-    QWidget* w = QApplication::focusWidget();
-    QVERIFY(w);
-    QTest::keyClick(w, k, mods);
-    QCoreApplication::processEvents();
-}
-
-void type(const QString& text) {
-    for (QChar c : text) {
-        QWidget* w = QApplication::focusWidget();
-        QVERIFY(w);
-        QTest::keyClicks(w, QString(c));
-    }
-}
-
 QStringList titles(const controls::DBGrid* grid) {
     QStringList out;
     for (int c = 0; c < grid->shownColumnCount(); ++c)

@@ -5,11 +5,10 @@
 #include "controls/db/dbcontrols.h"
 #include "controls/form.h"
 #include "tests/support/testdb.h"
+#include "tests/support/testinput.h"
 #include "tests/support/testui.h"
 #include <QStringList>
 #include <memory>
-
-class QAbstractButton;
 
 namespace boardtest {
 
@@ -32,13 +31,10 @@ private:
 };
 
 // Shows a window as the program does and makes it the active one, so focus is real.
-void show(controls::Form* form);
-// A mouse click on a button of the active window.
-void click(QAbstractButton* button);
-// A key to whatever has the focus.
-void key(Qt::Key k, Qt::KeyboardModifiers mods = Qt::NoModifier);
-// Typed one character at a time into whatever has the focus (a cell editor opens on the first).
-void type(const QString& text);
+inline void show(controls::Form* form) { testsupport::showActive(*form); }
+using testsupport::click;
+using testsupport::key;
+using testsupport::type;
 
 // What a grid shows.
 QStringList titles(const controls::DBGrid* grid);

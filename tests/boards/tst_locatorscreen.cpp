@@ -321,8 +321,7 @@ private slots:
         QVERIFY(LocatorForm->isVisible());
         boardtest::click(LocatorForm->child<controls::BitBtn>("BitBtn1"));
         QVERIFY(!LocatorForm->isVisible());
-        QApplication::setActiveWindow(UpdateForm);
-        QCoreApplication::processEvents();
+        testsupport::activate(UpdateForm);
         QVERIFY(UpdateForm->isVisible());
         QCOMPARE(UpdateForm->timesShown(), 1);
         QVERIFY(staff().Active());

@@ -4,7 +4,7 @@
 // on a fresh database, driven through its controls.
 #include "locator/destinationform.h"
 #include "locator/form12.h"
-#include "tests/checkout/locatortest.h"
+#include "tests/support/locatortest.h"
 #include <QPushButton>
 #include <QtTest>
 

@@ -4,7 +4,7 @@
 // the tab order.
 #include "controls/plaincontrols.h"
 #include "locator/form12.h"
-#include "tests/checkout/locatortest.h"
+#include "tests/support/locatortest.h"
 #include <QDateEdit>
 #include <QGroupBox>
 #include <QLabel>
@@ -269,7 +269,7 @@ private slots:
                                    "EditTIMELEFT", "DBLookupComboBox1", "BitBttn4",        "Button1",
                                    "Button5",      "Button3",           "DateTimePicker1", "DBEdit1",
                                    "EditDateLeft", "EditNAME"};
-        QCOMPARE(walkTabOrder(*form, order), order);
+        QCOMPARE(walkTabOrder(form.get(), order), order);
     }
 };
 

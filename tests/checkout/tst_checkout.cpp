@@ -3,7 +3,7 @@
 // a check-out unsaved. The real window on a fresh database, driven through its controls.
 #include "locator/checkinform.h"
 #include "locator/destinationform.h"
-#include "locatortest.h"
+#include "tests/support/locatortest.h"
 #include "data/formatsettings.h"
 #include <QPushButton>
 #include <QtTest>

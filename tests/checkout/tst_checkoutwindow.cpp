@@ -4,7 +4,7 @@
 #include "controls/plaincontrols.h"
 #include "data/query.h"
 #include "locator/checkinform.h"
-#include "locatortest.h"
+#include "tests/support/locatortest.h"
 #include <QCalendarWidget>
 #include <QGroupBox>
 #include <QLabel>
@@ -339,7 +339,7 @@ private slots:
                                    "DBEdit1",        "EditTIMERET",    "EditATEXT",    "DBLookupComboBox1",
                                    "Button2",        "Button344",      "Button3",      "Button1",
                                    "MonthCalendar1", "EditNAME"};
-        QCOMPARE(walkTabOrder(*form, order), order);
+        QCOMPARE(walkTabOrder(form.get(), order), order);
     }
 };
 

@@ -7,6 +7,7 @@
 #include "data/datasource.h"
 #include "data/table.h"
 #include "tests/support/testdb.h"
+#include "tests/support/testinput.h"
 #include "tests/support/testui.h"
 #include <QApplication>
 #include <QHash>
@@ -85,10 +86,7 @@ public:
     // Shows the window and makes it the active one, so that focus changes are real.
     bool showActive() {
         show();
-        QApplication::setActiveWindow(this);
-        activateWindow();
-        QCoreApplication::processEvents();
-        return isActiveWindow();
+        return testsupport::activate(this);
     }
     QLineEdit* other = nullptr;
 
@@ -99,9 +97,11 @@ private:
 // The error box's text for a message of the layer (the box appends the ".").
 inline QString boxed(const QString& message) { return message + "."; }
 
-inline const QString& invalidInput() {
-    static const QString t = QStringLiteral("Invalid input value.  Use escape key to abandon changes.");
-    return t;
-}
+using testsupport::click;
+using testsupport::invalidInput;
+using testsupport::key;
+using testsupport::pickFromList;
+using testsupport::press;
+using testsupport::type;
 
 } // namespace dbtest

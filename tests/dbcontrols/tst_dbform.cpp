@@ -49,8 +49,7 @@ private slots:
         QStringList log;
         TDbControlsForm w(&log);
         w.show();
-        QApplication::setActiveWindow(&w);
-        QVERIFY(w.isActiveWindow());
+        QVERIFY(testsupport::activate(&w));
 
         auto* name = w.child<DBEdit>("EditNAME");
         QCOMPARE(name->text(), QString("Abbott, Helen"));

@@ -44,21 +44,6 @@ private:
             out << g->cellText(r, column);
         return out;
     }
-    // A key to whatever has the focus: the grid, or its open cell editor.
-    void key(Qt::Key k, Qt::KeyboardModifiers mods = Qt::NoModifier) {
-        QWidget* w = QApplication::focusWidget();
-        QVERIFY(w);
-        QTest::keyClick(w, k, mods);
-        if (k == Qt::Key_Return)
-            QCoreApplication::processEvents(); // the cell's editor closes by a posted call
-    }
-    void type(const QString& text) {
-        for (QChar c : text) {
-            QWidget* w = QApplication::focusWidget();
-            QVERIFY(w);
-            QTest::keyClicks(w, QString(c));
-        }
-    }
     void clickRow(DBGrid* g, int row, int column = 0) {
         const QRect r = g->visualRect(g->model()->index(row, column));
         QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, r.center());

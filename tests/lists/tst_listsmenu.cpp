@@ -96,8 +96,7 @@ private slots:
     void aDestinationLeftPendingIsStoredAfterTheNextShowing() {
         const int before = db->scalar("SELECT COUNT(*) FROM Destination").toInt();
         choose("DestinationList1");
-        QApplication::setActiveWindow(DestinationForm);
-        QCoreApplication::processEvents();
+        testsupport::activate(DestinationForm);
         auto* nav = DestinationForm->child<DBNavigator>("DBNavigator");
         DestinationForm->child<DBEdit>("DBEdit1")->setFocus(Qt::MouseFocusReason);
         press(nav, DBNavigator::Insert);

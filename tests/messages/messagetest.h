@@ -11,6 +11,7 @@
 #include "messages/msgtypeform.h"
 #include "shell/shell.h"
 #include "tests/support/testdb.h"
+#include "tests/support/testinput.h"
 #include "tests/support/testui.h"
 #include <QAbstractItemView>
 #include <QApplication>
@@ -96,52 +97,10 @@ private:
     std::shared_ptr<RecordingShell> shell_;
 };
 
-inline bool showActive(controls::Form& form) {
-    form.ShowModal();
-    QApplication::setActiveWindow(&form);
-    form.activateWindow();
-    QCoreApplication::processEvents();
-    return form.isVisible() && form.isActiveWindow();
-}
-
-inline void click(QWidget* w) {
-    QTest::mouseClick(w, Qt::LeftButton);
-    QCoreApplication::processEvents();
-}
-
-// Into a box as Tab does, then the keys.
-inline void typeInto(QWidget* box, const QString& keys) {
-    box->setFocus(Qt::TabFocusReason);
-    QTest::keyClicks(QApplication::focusWidget(), keys);
-}
-
-// Opens a look-up's list and clicks the row showing `text`; false when the list has none.
-// The window is made the active one again afterwards, as closing the list leaves it.
-inline bool pickFromList(QComboBox* combo, const QString& text) {
-    QWidget* window = combo->window();
-    auto reactivate = [window] {
-        QApplication::setActiveWindow(window);
-        window->activateWindow();
-        QCoreApplication::processEvents();
-    };
-    combo->setFocus(Qt::MouseFocusReason);
-    combo->showPopup();
-    QAbstractItemView* view = combo->view();
-    if (!view->isVisible()) return false;
-    for (int row = 0; row < view->model()->rowCount(); ++row) {
-        const QModelIndex index = view->model()->index(row, 0);
-        if (index.data().toString() == text) {
-            view->scrollTo(index);
-            QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(index).center());
-            QCoreApplication::processEvents();
-            reactivate();
-            return true;
-        }
-    }
-    combo->hidePopup();
-    reactivate();
-    return false;
-}
+using testsupport::click;
+using testsupport::pickFromList;
+using testsupport::showActive;
+using testsupport::typeInto;
 
 // The three windows of the pad in the order of start-up, on a desk of the test's own.
 class PadTest {

@@ -8,6 +8,7 @@
 #include "messages/mediaform.h"
 #include "messages/msgtypeform.h"
 #include "tests/support/testdb.h"
+#include "tests/support/testinput.h"
 #include "tests/support/testui.h"
 #include <QApplication>
 #include <QFontMetrics>
@@ -24,6 +25,7 @@ using controls::ModalResult;
 using controls::MsgButtons;
 using controls::MsgDlgType;
 using data::DataSetState;
+using testsupport::type;
 
 class TestPickLists : public QObject {
     Q_OBJECT
@@ -64,26 +66,12 @@ class TestPickLists : public QObject {
             QCOMPARE(MsgTypeForm, static_cast<TMsgTypeForm*>(form.get()));
         }
     }
-    bool showActive() {
-        form->ShowModal();
-        QApplication::setActiveWindow(form.get());
-        form->activateWindow();
-        QCoreApplication::processEvents();
-        return form->isVisible() && form->isActiveWindow();
-    }
+    bool showActive() { return testsupport::showActive(*form); }
     void focusGrid() {
         grid()->setFocus(Qt::MouseFocusReason);
         QCOMPARE(QApplication::focusWidget(), grid());
     }
-    void type(const QString& text) {
-        for (QChar c : text)
-            QTest::keyClicks(QApplication::focusWidget(), QString(c));
-    }
-    void press(DBNavigator::Button b) {
-        QToolButton* button = nav()->button(b);
-        QVERIFY(button->isVisible() && button->isEnabled());
-        QTest::mouseClick(button, Qt::LeftButton);
-    }
+    void press(DBNavigator::Button b) { testsupport::press(nav(), b); }
     void clickDone() {
         QTest::mouseClick(form->child<controls::BitBtn>("BitBtn1"), Qt::LeftButton);
         QCoreApplication::processEvents();

@@ -8,6 +8,7 @@
 #include "records/dskstaff.h"
 #include "records/passwordform.h"
 #include "tests/support/testdb.h"
+#include "tests/support/testinput.h"
 #include "tests/support/testui.h"
 #include <QAbstractItemView>
 #include <QApplication>
@@ -30,30 +31,9 @@ using controls::MsgButtons;
 using controls::MsgDlgType;
 using data::DataSetState;
 
-inline void click(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton); }
-
-// Puts the focus into a box as Tab does (its text selected) and types.
-inline void typeInto(QWidget* box, const QString& keys) {
-    box->setFocus(Qt::TabFocusReason);
-    QTest::keyClicks(box, keys);
-}
-
-// Opens a look-up's list and clicks the row showing `text`; false when the list has none.
-inline bool pickFromList(QComboBox* combo, const QString& text) {
-    combo->showPopup();
-    QAbstractItemView* view = combo->view();
-    if (!view->isVisible()) return false;
-    for (int row = 0; row < view->model()->rowCount(); ++row) {
-        const QModelIndex index = view->model()->index(row, 0);
-        if (index.data().toString() == text) {
-            view->scrollTo(index);
-            QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(index).center());
-            return true;
-        }
-    }
-    combo->hidePopup();
-    return false;
-}
+using testsupport::click;
+using testsupport::pickFromList;
+using testsupport::typeInto;
 
 // One test's world: the database, the seams and the two windows, made in the order of
 // start-up and gone in reverse.
@@ -94,13 +74,7 @@ public:
     int staffCount() { return db_->scalar("SELECT COUNT(*) FROM Staff").toInt(); }
 
     // --- the profile window as a user drives it ---
-    bool show() {
-        form->ShowModal();
-        QApplication::setActiveWindow(form.get());
-        form->activateWindow();
-        QCoreApplication::processEvents();
-        return form->isVisible();
-    }
+    bool show() { return testsupport::showActive(*form); }
     data::Table& table1() { return form->table("Table1"); }
     QString current() { return form->field("Table1Name").AsString(); }
     QWidget* box(const QString& name) { return form->child<QWidget>(name); }

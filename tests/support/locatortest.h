@@ -8,11 +8,9 @@
 #include "data/table.h"
 #include "locator/destinationform.h"
 #include "tests/support/testdb.h"
+#include "tests/support/testinput.h"
 #include "tests/support/testui.h"
-#include <QAbstractItemView>
-#include <QApplication>
 #include <QComboBox>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
@@ -75,66 +73,13 @@ private:
     std::unique_ptr<testsupport::UiTestEnv> ui_;
 };
 
-// Shows a window as the main menu does and makes it the active one, so that focus changes
-// are real.
-inline bool showActive(controls::Form& form) {
-    form.ShowModal();
-    QApplication::setActiveWindow(&form);
-    form.activateWindow();
-    QCoreApplication::processEvents();
-    return form.isVisible() && form.isActiveWindow();
-}
-
-inline void click(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton); }
-
-// Puts the focus into a box as Tab does (its text selected) and types.
-inline void typeInto(QWidget* box, const QString& keys) {
-    box->setFocus(Qt::TabFocusReason);
-    QTest::keyClicks(box, keys);
-}
-
-// Opens a look-up's list and clicks the row showing `text`; false when the list has none.
-inline bool pickFromList(QComboBox* combo, const QString& text) {
-    combo->showPopup();
-    QAbstractItemView* view = combo->view();
-    if (!view->isVisible()) return false;
-    for (int row = 0; row < view->model()->rowCount(); ++row) {
-        const QModelIndex index = view->model()->index(row, 0);
-        if (index.data().toString() == text) {
-            view->scrollTo(index);
-            QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(index).center());
-            return true;
-        }
-    }
-    combo->hidePopup();
-    return false;
-}
-
-inline void press(controls::DBNavigator* navigator, controls::DBNavigator::Button b) {
-    click(navigator->button(b));
-}
-
-// The error box's text for a message of the layer (the box appends the ".").
-inline QString invalidInput() {
-    return QStringLiteral("Invalid input value.  Use escape key to abandon changes.");
-}
-
-// Walks the tab order from the first name of `order` and answers the control (or the named
-// ancestor of the focused part) that each Tab reached, for comparing with `order`.
-inline QStringList walkTabOrder(controls::Form& form, const QStringList& order) {
-    auto owner = [&](QWidget* w) -> QString {
-        for (; w && w != &form; w = w->parentWidget())
-            if (order.contains(w->objectName())) return w->objectName();
-        return QStringLiteral("(none)");
-    };
-    form.child<QWidget>(order.value(0))->setFocus(Qt::TabFocusReason);
-    QStringList walked = {owner(QApplication::focusWidget())};
-    for (int i = 1; i < order.size(); ++i) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        walked << owner(QApplication::focusWidget());
-    }
-    return walked;
-}
+using testsupport::click;
+using testsupport::invalidInput;
+using testsupport::pickFromList;
+using testsupport::press;
+using testsupport::showActive;
+using testsupport::typeInto;
+using testsupport::walkTabOrder;
 
 // The navigator shows exactly `shown`, in that order, with these hints.
 inline void verifyNavigatorButtons(DBNavigator* nav, const QList<DBNavigator::Button>& shown,
