@@ -16,8 +16,19 @@
 namespace admin {
 
 QVector<data::TableDef> allTables() {
-    return {records::staffTable(),   locator::staffLogTable(), locator::destinationTable(),
-            locator::deptTable(),    messages::messTable(),    messages::mediaTable(),
+    data::TableDef staff = records::staffTable();
+    // Beside the register's own indexes: the boards filter on Department (the department
+    // board) and on Status (the in- and out-of-office boards) and show the rows in name
+    // order, and the department and in/out reports order that way; these let both read from
+    // the first matching row on, without scanning or sorting the register.
+    staff.indexes << data::IndexDef{"StaffDepartment", {"Department", "Name"}, false}
+                  << data::IndexDef{"StaffStatus", {"Status", "Name"}, false};
+    return {staff,
+            locator::staffLogTable(),
+            locator::destinationTable(),
+            locator::deptTable(),
+            messages::messTable(),
+            messages::mediaTable(),
             messages::msgtypeTable()};
 }
 

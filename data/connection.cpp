@@ -56,6 +56,11 @@ int connectionSerial = 0;
 
 bool postgresConnectionBad(const QSqlDatabase& c);
 
+std::function<void(const QSqlDatabase&)>& connectionObserver() {
+    static std::function<void(const QSqlDatabase&)> o;
+    return o;
+}
+
 } // namespace
 
 Database* Database::existing(const QString& alias) {
@@ -168,6 +173,11 @@ Database::Database(AliasConfig cfg) : d(std::make_unique<Impl>()), config_(std::
         if (h.isValid() && qstrcmp(h.typeName(), "sqlite3*") == 0 && nativeSqliteUsable(c))
             d->handle = *static_cast<sqlite3* const*>(h.constData());
     }
+    if (connectionObserver()) connectionObserver()(c);
+}
+
+void Database::setConnectionObserver(std::function<void(const QSqlDatabase&)> observer) {
+    connectionObserver() = std::move(observer);
 }
 
 Database::~Database() {
@@ -220,23 +230,30 @@ QSqlDatabase Database::snapshotConnection() {
         throwOpenError(config_, e);
     }
     d->busySnapshots << name;
+    if (connectionObserver()) connectionObserver()(s);
     return s;
 }
 
-void Database::releaseSnapshot(const QSqlDatabase& c) {
-    const QString name = c.connectionName();
+void Database::releaseSnapshot(const QString& name) {
     if (!d->busySnapshots.removeOne(name)) return;
-    if (d->engine == Engine::Postgres && postgresConnectionBad(c)) {
-        // broken off with the server: never handed out again
-        {
-            QSqlDatabase s = QSqlDatabase::database(name, false);
-            s.close();
-        }
-        QSqlDatabase::removeDatabase(name);
+    // broken off with the server: never handed out again
+    const bool broken =
+        d->engine == Engine::Postgres && postgresConnectionBad(QSqlDatabase::database(name, false));
+    if (!broken && d->idleSnapshots.isEmpty()) {
+        d->idleSnapshots << name;
         return;
     }
-    d->idleSnapshots << name;
+    // one kept is enough for the statements a desk runs one after another
+    {
+        QSqlDatabase s = QSqlDatabase::database(name, false);
+        s.close();
+    }
+    QSqlDatabase::removeDatabase(name);
 }
+
+int Database::snapshotsInUse() const { return int(d->busySnapshots.size()); }
+
+int Database::openConnections() const { return 1 + int(d->idleSnapshots.size() + d->busySnapshots.size()); }
 
 QSqlQuery& Database::prepared(const QString& sql) {
     ensureConnected(); // the statements of a lost connection are no more

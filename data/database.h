@@ -29,12 +29,19 @@ public:
     const AliasConfig& config() const { return config_; }
     const Dialect& dialect() const { return *dialect_; }
     QSqlDatabase connection() const; // the read-write connection
-    // A connection of its own for one query's snapshot (SQLite: a second, read-only
-    // connection to the file, so an unfinished statement keeps the snapshot it started
-    // with; PostgreSQL: a second connection to the server, where one statement sees one
-    // snapshot; ODBC: the main connection). Hand it back with releaseSnapshot().
+    // A connection of its own for one query's running statement (SQLite: a second,
+    // read-only connection to the file, so an unfinished statement keeps the snapshot it
+    // started with; PostgreSQL: a second connection to the server, where one statement sees
+    // one snapshot; ODBC: the main connection). Hand it back by its name with
+    // releaseSnapshot() once the caller holds no copy of it: one given-back connection is
+    // kept for the next statement, any more are closed, so a desk at rest holds at most two.
     QSqlDatabase snapshotConnection();
-    void releaseSnapshot(const QSqlDatabase& connection);
+    void releaseSnapshot(const QString& connectionName);
+    int snapshotsInUse() const;  // lent and not given back (each holds a running statement)
+    int openConnections() const; // the main one and the snapshot connections, lent or kept
+    // Told of every connection the layer opens, once it is open (tests count what the engine
+    // reads on each); none by default.
+    static void setConnectionObserver(std::function<void(const QSqlDatabase&)> observer);
     // The database of an alias if it is open in this process, else nullptr (never opens).
     static Database* existing(const QString& alias);
 

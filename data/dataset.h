@@ -111,6 +111,11 @@ public:
     // backward pages come nearest-first. An empty key: from the start / from the end.
     // inclusive: the row with that key itself is included.
     virtual QVector<Row> FetchRows(const RowKey& key, bool forward, int count, bool inclusive) = 0;
+    // Up to count rows in order from the first row whose fieldName is >= value, when the
+    // dataset's order begins with that field (a seek); false, with nothing read, otherwise.
+    virtual bool SeekRows(const QString& fieldName, const QVariant& value, int count, QVector<Row>& out) {
+        return false;
+    }
     RowKey CurrentKey() const { return currentKey_; }
     // Moves to the row with this key (browse check first); false when it is gone.
     virtual bool GotoKey(const RowKey& key);

@@ -1,8 +1,9 @@
 #pragma once
 // A query: stored SQL text in the layouts' local dialect (correlation names, [Field Name]
 // for names with blanks), run once when opened; read-only, in the query's field order.
-// Rows are fetched as they are read, from a statement that keeps the snapshot it started
-// with, so opening a query over a large table does not read it all.
+// Opening reads the first rows only; a result that ends among them is held whole (the rows
+// as selected when the query ran). Longer results are read on as they are needed, keeping a
+// bounded window of rows, and no statement stays open while the desk is idle.
 #include "dataset.h"
 #include <QStringList>
 
@@ -18,6 +19,7 @@ public:
 
     bool CanModify() const override { return false; }
     int RecordCount() override;
+    int BufferedRows() const; // rows held in memory now
     QVector<Row> FetchRows(const RowKey& key, bool forward, int count, bool inclusive) override;
 
 protected:

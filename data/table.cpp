@@ -729,4 +729,18 @@ QVector<Row> Table::FetchRows(const RowKey& key, bool forward, int count, bool i
     return seekRows(db, *d, fields().size(), key, key.size(), forward, inclusive, count);
 }
 
+bool Table::SeekRows(const QString& fieldName, const QVariant& value, int count, QVector<Row>& out) {
+    requireActive();
+    if (d->keyColumns.size() < 2 || d->keyColumns.first().compare(fieldName, Qt::CaseInsensitive) != 0)
+        return false;
+    if (count <= 0) return true;
+    Database& db = *database();
+    const QVariant v = keyValue(*this, *d, 0, value);
+    if (v.isNull())
+        runSelect(db, *d, fields().size(), {}, {}, true, count, out);
+    else
+        out = seekRows(db, *d, fields().size(), RowKey{v}, 1, true, true, count);
+    return true;
+}
+
 } // namespace data

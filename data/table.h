@@ -49,6 +49,7 @@ public:
     int RecordCount() override;
     QVector<Row> FetchRows(const RowKey& key, bool forward, int count, bool inclusive) override;
     bool Locate(const QString& fieldName, const QVariant& value) override;
+    bool SeekRows(const QString& fieldName, const QVariant& value, int count, QVector<Row>& out) override;
 
 protected:
     void openCursor() override;

@@ -7,8 +7,10 @@
 #include <QFile>
 #include <QFontMetricsF>
 #include <QPainter>
+#include <QImage>
 #include <QPdfWriter>
 #include <QPrinter>
+#include <QTextLayout>
 #include <deque>
 #include <optional>
 
@@ -74,7 +76,8 @@ public:
         line_ = layout_.fontSize * 1.55;
         titleH_ = 14 * 1.5;
         headerH_ = layout_.fontSize * 1.4;
-        headingsH_ = line_ * 1.4;
+        block_ = layout_.style == ReportLayout::Style::Block;
+        headingsH_ = block_ ? 0 : line_ * 1.4;
         footerH_ = layout_.fontSize * 2.2;
         bodyTop_ = content_.top() + headerH_ + titleH_ + 6 + headingsH_;
         bodyBottom_ = content_.bottom() - footerH_;
@@ -82,10 +85,28 @@ public:
         for (const ReportColumn& c : layout_.columns)
             units += c.width;
         double x = content_.left();
-        for (const ReportColumn& c : layout_.columns) {
-            const double w = content_.width() * c.width / units;
-            columnX_ << QRectF(x, 0, w, 1);
-            x += w;
+        if (block_) {
+            // Cells run left to right over lines of 100 units; a cell that does not fit on
+            // the line begins the next one.
+            double used = 0;
+            int cellLine = 0;
+            for (const ReportColumn& c : layout_.columns) {
+                if (used > 0 && used + c.width > 100.0001) {
+                    ++cellLine;
+                    used = 0;
+                }
+                columnX_ << QRectF(content_.left() + content_.width() * used / 100, 0,
+                                   content_.width() * c.width / 100, 1);
+                cellLine_ << cellLine;
+                used += c.width;
+            }
+            blockLines_ = cellLine + 1;
+        } else {
+            for (const ReportColumn& c : layout_.columns) {
+                const double w = content_.width() * c.width / units;
+                columnX_ << QRectF(x, 0, w, 1);
+                x += w;
+            }
         }
         const QDateTime now =
             data::formatSettings().now ? data::formatSettings().now() : QDateTime::currentDateTime();
@@ -264,7 +285,7 @@ private:
         case BandKind::GroupHeader:
             return line_ * 1.9;
         case BandKind::Detail:
-            return line_;
+            return block_ ? wrapBlock(b).height : line_;
         case BandKind::GroupFooter:
             return line_ * 1.5;
         case BandKind::Total:
@@ -319,11 +340,12 @@ private:
         p.setPen(QPen(accent, 1.2));
         p.drawLine(QPointF(content_.left(), y + 2), QPointF(content_.right(), y + 2));
         y += 6;
-        // Column headings on a shaded bar.
-        p.fillRect(QRectF(content_.left(), y, content_.width(), headingsH_), QColor(0xdc, 0xe3, 0xec));
+        // Column headings on a shaded bar; blocks label their own cells.
+        if (!block_)
+            p.fillRect(QRectF(content_.left(), y, content_.width(), headingsH_), QColor(0xdc, 0xe3, 0xec));
         p.setPen(accent);
         p.setFont(font(layout_.fontSize, true));
-        for (int i = 0; i < layout_.columns.size(); ++i) {
+        for (int i = 0; i < layout_.columns.size() && !block_; ++i) {
             const QRectF r(columnX_[i].left() + 2, y, columnX_[i].width() - 4, headingsH_);
             text(p, r, layout_.columns[i].heading, layout_.columns[i].align);
         }
@@ -348,6 +370,10 @@ private:
         };
         switch (b.kind) {
         case BandKind::Detail: {
+            if (block_) {
+                drawBlock(p, b, y, h);
+                break;
+            }
             if (b.count % 2 == 1)
                 p.fillRect(QRectF(content_.left(), y, content_.width(), h), QColor(0xf3, 0xf5, 0xf8));
             p.setPen(ink);
@@ -395,6 +421,147 @@ private:
         }
     }
 
+    // Texts are measured on one fine device of its own, so that the counting pass and every
+    // drawing break the lines alike whatever the output's resolution.
+    static constexpr double kMeasureDpi = 1200;
+    static constexpr double kPerPoint = kMeasureDpi / 72;
+    static QPaintDevice* measuringDevice() {
+        static QImage image = [] {
+            QImage i(1, 1, QImage::Format_RGB32);
+            i.setDotsPerMeterX(qRound(kMeasureDpi / 0.0254));
+            i.setDotsPerMeterY(qRound(kMeasureDpi / 0.0254));
+            return i;
+        }();
+        return &image;
+    }
+    QFont measuringFont(bool bold) const {
+        QFont f(QStringLiteral("DejaVu Sans"));
+        f.setStyleHint(QFont::SansSerif);
+        f.setPointSizeF(layout_.fontSize);
+        f.setBold(bold);
+        return f;
+    }
+    double labelWidth(int cell) const {
+        const QString& heading = layout_.columns[cell].heading;
+        if (heading.isEmpty()) return 0;
+        return QFontMetricsF(measuringFont(true), measuringDevice()).horizontalAdvance(heading + u':') /
+                   kPerPoint +
+               layout_.fontSize * 0.6;
+    }
+
+    // The lines of a text wrapped at word boundaries within width points.
+    QStringList wrap(const QString& text, double width) const {
+        QStringList lines;
+        const QFont f = measuringFont(false);
+        for (const QString& paragraph : text.split(u'\n')) {
+            QString para = paragraph;
+            para.remove(u'\r');
+            if (para.isEmpty()) {
+                lines << QString();
+                continue;
+            }
+            QTextLayout tl(para, f, measuringDevice());
+            QTextOption opt;
+            opt.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+            tl.setTextOption(opt);
+            tl.beginLayout();
+            for (QTextLine l = tl.createLine(); l.isValid(); l = tl.createLine()) {
+                // A little room spare for the output's own rounding of the glyphs.
+                l.setLineWidth(qMax(1.0, width * 0.97 * kPerPoint));
+                lines << para.mid(l.textStart(), l.textLength()).trimmed();
+            }
+            tl.endLayout();
+        }
+        while (lines.size() > 1 && lines.last().isEmpty())
+            lines.removeLast();
+        return lines;
+    }
+
+    struct BlockText {
+        QVector<QStringList> cellLines; // each cell's value, wrapped
+        double height = 0;
+    };
+    // Wraps each cell's value of a row; a block never grows past one page: a cell too long
+    // for it ends in "…". Worked out afresh wherever needed, so no pass keeps it.
+    BlockText wrapBlock(const Band& b) const {
+        BlockText d;
+        const int cells = int(columnX_.size());
+        QVector<int> lineHeight(blockLines_, 1);
+        d.cellLines.resize(cells);
+        for (int i = 0; i < cells; ++i) {
+            const double w = columnX_[i].width() - 6 - labelWidth(i);
+            d.cellLines[i] = wrap(textOf(b.values.value(i)), w);
+        }
+        const int maxLines = qMax(1, int((bodyBottom_ - bodyTop_ - line_) / line_) - blockLines_);
+        int total = 0;
+        for (int i = 0; i < cells; ++i) {
+            QStringList& lines = d.cellLines[i];
+            if (lines.size() > maxLines) {
+                lines = lines.mid(0, maxLines);
+                lines.last() += QStringLiteral(" \u2026");
+            }
+            lineHeight[cellLine_[i]] = qMax(lineHeight[cellLine_[i]], int(lines.size()));
+        }
+        for (int n : lineHeight)
+            total += n;
+        if (total > maxLines + blockLines_) {
+            // Lines of several cells together still too many: cut the tallest cells further.
+            for (int i = cells - 1; i >= 0 && total > maxLines + blockLines_; --i) {
+                QStringList& lines = d.cellLines[i];
+                const int over = total - (maxLines + blockLines_);
+                const int keep = qMax(1, int(lines.size()) - over);
+                if (keep < lines.size()) {
+                    lines = lines.mid(0, keep);
+                    lines.last() += QStringLiteral(" \u2026");
+                }
+                lineHeight.fill(1);
+                for (int j = 0; j < cells; ++j)
+                    lineHeight[cellLine_[j]] = qMax(lineHeight[cellLine_[j]], int(d.cellLines[j].size()));
+                total = 0;
+                for (int n : lineHeight)
+                    total += n;
+            }
+        }
+        d.height = total * line_ + line_ * 0.8;
+        return d;
+    }
+
+    void drawBlock(QPainter& p, const Band& band, double y, double h) {
+        const BlockText b = wrapBlock(band);
+        const QColor ink(0x20, 0x20, 0x20);
+        const QColor accent(0x1f, 0x3a, 0x5f);
+        QVector<int> lineHeight(blockLines_, 1);
+        for (int i = 0; i < b.cellLines.size(); ++i)
+            lineHeight[cellLine_[i]] = qMax(lineHeight[cellLine_[i]], int(b.cellLines[i].size()));
+        QVector<double> lineTop(blockLines_);
+        double top = y + line_ * 0.3;
+        for (int l = 0; l < blockLines_; ++l) {
+            lineTop[l] = top;
+            top += lineHeight[l] * line_;
+        }
+        // The first line of each block on a shaded bar, a rule under the block.
+        p.fillRect(QRectF(content_.left(), lineTop[0], content_.width(), lineHeight[0] * line_),
+                   QColor(0xe8, 0xed, 0xf3));
+        p.setPen(QPen(QColor(0xa0, 0xa8, 0xb4), 0.6));
+        p.drawLine(QPointF(content_.left(), y + h - 0.5), QPointF(content_.right(), y + h - 0.5));
+        for (int i = 0; i < b.cellLines.size(); ++i) {
+            const double x = columnX_[i].left() + 2;
+            const double lw = labelWidth(i);
+            const double ty = lineTop[cellLine_[i]];
+            if (lw > 0) {
+                p.setPen(accent);
+                p.setFont(font(layout_.fontSize, true));
+                text(p, QRectF(x, ty, lw, line_), layout_.columns[i].heading + u':', Qt::AlignLeft);
+            }
+            p.setPen(ink);
+            p.setFont(font(layout_.fontSize));
+            const QStringList& lines = b.cellLines[i];
+            for (int k = 0; k < lines.size(); ++k)
+                text(p, QRectF(x + lw, ty + k * line_, columnX_[i].width() - 4 - lw + 2, line_), lines[k],
+                     layout_.columns[i].align);
+        }
+    }
+
     const ReportLayout& layout_;
     DataConnection& conn_;
     QVector<int> columnIndex_;
@@ -402,6 +569,9 @@ private:
     QSizeF page_;
     QRectF content_;
     QVector<QRectF> columnX_;
+    bool block_ = false;
+    QVector<int> cellLine_; // block style: the line of the block each cell stands on
+    int blockLines_ = 1;
     double line_ = 12, titleH_ = 20, headerH_ = 12, headingsH_ = 16, footerH_ = 20;
     double bodyTop_ = 0, bodyBottom_ = 0;
     double dpi_ = 72;

@@ -52,7 +52,8 @@ ReportLayout ReportLayout::load(const QString& fileName) {
     const QHash<QString, QSet<QString>> keys = {
         {QStringLiteral("report"),
          {QStringLiteral("title"), QStringLiteral("connection"), QStringLiteral("page"),
-          QStringLiteral("margin"), QStringLiteral("font"), QStringLiteral("empty")}},
+          QStringLiteral("margin"), QStringLiteral("font"), QStringLiteral("empty"),
+          QStringLiteral("style")}},
         {QStringLiteral("header"),
          {QStringLiteral("left"), QStringLiteral("center"), QStringLiteral("right")}},
         {QStringLiteral("footer"),
@@ -115,7 +116,15 @@ ReportLayout ReportLayout::load(const QString& fileName) {
                 r.fontSize = p.number(value, key);
             else if (key == QLatin1String("empty"))
                 r.emptyText = value;
-            else if (key == QLatin1String("page")) {
+            else if (key == QLatin1String("style")) {
+                const QString v = value.toLower();
+                if (v == QLatin1String("table"))
+                    r.style = Style::Table;
+                else if (v == QLatin1String("block"))
+                    r.style = Style::Block;
+                else
+                    p.fail(QStringLiteral("unknown style \"%1\" (table or block)").arg(value));
+            } else if (key == QLatin1String("page")) {
                 const QStringList w = value.toLower().split(u' ', Qt::SkipEmptyParts);
                 if (w.size() != 2) p.fail(QStringLiteral("page reads: <size> portrait|landscape"));
                 static const QHash<QString, QPageSize::PageSizeId> sizes = {
@@ -154,6 +163,9 @@ ReportLayout ReportLayout::load(const QString& fileName) {
     if (!sawFormat) p.fail(QStringLiteral("the file is empty"));
     if (r.connection.isEmpty()) p.fail(QStringLiteral("[report] names no connection"));
     if (r.columns.isEmpty()) p.fail(QStringLiteral("[columns] lists no column"));
+    if (r.style == Style::Block)
+        for (const ReportColumn& c : r.columns)
+            if (c.width > 100) p.fail(QStringLiteral("a block cell is at most 100 wide (%1)").arg(c.field));
     if (seenSections.contains(QStringLiteral("group")) && r.groupField.isEmpty())
         p.fail(QStringLiteral("[group] names no field"));
     return r;

@@ -22,6 +22,11 @@ struct ReportLayout {
     QPageLayout::Orientation orientation = QPageLayout::Portrait;
     double marginMm = 12.7;
     double fontSize = 9; // points of the detail lines
+    // Table: one line per row under column headings. Block: one block per row, its columns
+    // as labelled cells that run left to right over lines of 100 width units, long texts
+    // wrapped within their cells.
+    enum class Style { Table, Block };
+    Style style = Style::Table;
     // Texts of the page header and footer: left, centre, right. Placeholders: {title},
     // {date}, {time}, {page}, {pages}.
     QString headerLeft, headerCenter, headerRight;

@@ -212,7 +212,7 @@ void DBLookupCombo::keyPressEvent(QKeyEvent* e) {
         }
         if (e->key() == Qt::Key_Down || e->key() == Qt::Key_PageDown)
             list_->ensureRow(currentIndex() + (e->key() == Qt::Key_Down ? 1 : 10));
-        if (e->key() == Qt::Key_End) list_->fetchAll();
+        if (e->key() == Qt::Key_End) list_->seekLast();
     }
     QComboBox::keyPressEvent(e);
 }
@@ -371,15 +371,26 @@ int DBLookupComboBox::chosenRow() {
 }
 
 void DBLookupComboBox::step(int delta) {
-    const int current = chosenRow();
+    int current = chosenRow();
     int target;
     if (delta == INT_MIN) {
+        if (!list_->atStart()) {
+            list_->reset(); // back to the list's first rows
+            current = hasChoice_ ? list_->findLoadedKey(keyValue_) : -1;
+        }
         target = 0;
     } else if (delta == INT_MAX) {
-        list_->fetchAll();
-        target = list_->rowCount() - 1;
+        target = list_->seekLast();
+        current = hasChoice_ ? list_->findLoadedKey(keyValue_) : -1;
     } else {
         target = current < 0 ? 0 : current + delta;
+        // above the first row held: read the rows before it
+        while (target < 0 && !list_->atStart()) {
+            const int added = list_->fetchBefore();
+            if (added == 0) break;
+            target += added;
+            if (current >= 0) current += added;
+        }
     }
     if (target < 0) target = 0;
     if (!list_->ensureRow(target)) target = list_->rowCount() - 1;
@@ -399,6 +410,7 @@ void DBLookupComboBox::showPopup() {
     if (!moved) return;
     int row = has ? list_->findKey(key) : -1;
     if (row < 0 && list_->ensureRow(0)) row = 0;
+    if (row >= 0) row += list_->fetchBefore(); // the list opens with rows above the choice too
     syncing_ = true;
     setCurrentIndex(row);
     syncing_ = false;

@@ -37,12 +37,20 @@ public:
 
     QString text(int row) const;
     QVariant key(int row) const;
-    // Rows are read until one is found; -1 when the list has none.
+    // Rows are read until one is found; -1 when the list has none. Where the dataset's order
+    // begins with the list field, the list seeks to the row instead and holds the rows from
+    // there on (the row numbers then count from the first row held).
     int findKey(const QVariant& key);
     int findText(const QString& text);     // exact, case-sensitive
     int findPrefix(const QString& prefix); // ignoring case
+    // The last rows of the list, read from the end; the index of the last row (-1: none).
+    int seekLast();
+    // Reads a page before the first row held; the number of rows added at the top.
+    int fetchBefore();
+    bool atStart() const { return atStart_; }
     // Only among the rows read so far.
     int findLoadedText(const QString& text) const;
+    int findLoadedKey(const QVariant& key) const;
     // Makes sure row `row` has been read when the list has it.
     bool ensureRow(int row);
     void fetchAll();
@@ -58,11 +66,16 @@ private:
     };
     bool fetchPage();
     int columnOf(const QString& fieldName) const;
+    Entry entryOf(const data::Row& r) const;
+    // Holds the rows from `first` on; false when the dataset cannot seek on the list field.
+    bool seekFrom(const QVariant& value, QVector<data::Row>& first);
+    void holdFrom(const QVector<data::Row>& rows, bool atStart, bool atEnd);
 
     data::DataSet* dataSet_ = nullptr;
     QString listField_, keyField_;
     QVector<Entry> rows_;
     bool atEnd_ = false;
+    bool atStart_ = true; // the rows held begin with the list's first row
     int pageSize_ = 50;
 };
 

@@ -289,9 +289,10 @@ private slots:
             key = table.CurrentKey();
         }
         const QString current = open ? table.FieldByName("Name")->AsString() : QString();
-        reports::DataConnection conn("RvDataSetConnection1", &table);
+        // The message reader of the running program bears RvDataSetConnection1 already.
+        reports::DataConnection conn("RvTableConnection1", &table);
         reports::Project p("RvProject1");
-        p.SetProjectFile(writeProject("t.rav", simpleProject("RvDataSetConnection1", "Name\nDepartment")));
+        p.SetProjectFile(writeProject("t.rav", simpleProject("RvTableConnection1", "Name\nDepartment")));
         windows->next.destination = Destination::File;
         windows->next.fileName = pdfPath();
         p.Execute();
@@ -389,6 +390,12 @@ private slots:
         QTest::newRow("no columns")
             << "Quorvale report project 1\n[report]\nconnection = RvQueryConnection2\n"
             << "[columns] lists no column";
+        QTest::newRow("unknown style") << "Quorvale report project 1\n[report]\nstyle = sideways\n"
+                                       << "(line 3): unknown style \"sideways\" (table or block)";
+        QTest::newRow("block cell too wide")
+            << "Quorvale report project 1\n[report]\nconnection = RvQueryConnection2\nstyle = block\n"
+               "[columns]\nName | Name | 120\n"
+            << "a block cell is at most 100 wide (Name)";
         QTest::newRow("unknown field") << simpleProject("RvQueryConnection2", "Name\nShoe_Size")
                                        << "names the field \"Shoe_Size\", which the data connection "
                                           "\"RvQueryConnection2\" does not have";

@@ -518,6 +518,8 @@ void TestAdmin::indexes_data() {
                                           "NAMEIndex:unique:Name",
                                           "PASSWORDIndex:unique:Password",
                                           "Staff#PX:unique:Employee_No,Name,Emp_Num,Password,EMail",
+                                          "StaffDepartment:dup:Department,Name",
+                                          "StaffStatus:dup:Status,Name",
                                           "ZipCode:dup:ZipCode"};
     QTest::newRow("Staff_Log") << "Staff_Log"
                                << QStringList{"Staff_LogName:dup:Name,Transaction_Date,Transaction_Time",
