@@ -46,6 +46,7 @@ struct Database::Impl {
     QHash<QString, QString> pkCache;
     QHash<QString, QString> physicalNames; // lower-case name -> as spelt
     QStringList idleSnapshots, busySnapshots;
+    bool lost = false; // the server connection broke off: the next operation opens it anew
     // datasets that wrote inside the running transaction, with their state before that
     std::vector<std::pair<DataSet*, DataSet::Snapshot>> written;
 

@@ -2,6 +2,7 @@
 // Qt driver's handle; other engines go through Qt's driver.
 #include "database_p.h"
 #include <QDateTime>
+#include <cerrno>
 #include <cstring>
 #include <QSqlRecord>
 #include <QtGlobal>
@@ -50,8 +51,10 @@ bool nativeSqliteUsable(const QSqlDatabase& c) {
 bool Database::nativeStatements() const { return d->handle != nullptr; }
 
 static EngineError sqliteError(sqlite3* db) {
+    // a write that met a full disk may read as a mere I/O error
+    const int code = sqlite3_system_errno(db) == ENOSPC ? SQLITE_FULL : sqlite3_extended_errcode(db);
     QSqlError e(QString(), QString::fromUtf8(sqlite3_errmsg(db)), QSqlError::StatementError,
-                QString::number(sqlite3_extended_errcode(db)));
+                QString::number(code));
     return engineError(e, Engine::Sqlite);
 }
 
