@@ -56,6 +56,10 @@ struct Database::Impl {
 // The engine's error as the desk reads it ("Key violation.", the busy note, else its text),
 // with its kind.
 EngineError engineError(const QSqlError& e, Engine engine);
+// The engine's last error on a native SQLite handle (a full disk told apart from other I/O errors).
+EngineError sqliteError(sqlite3* db);
+// A column of the native statement's current row, as Qt's driver would give it.
+QVariant sqliteColumnValue(sqlite3_stmt* st, int i);
 [[noreturn]] void throwOpenError(const AliasConfig& cfg, const QSqlError& e);
 
 // Whether run() may use the engine's own statements on the driver's handle of c: only when
