@@ -6,9 +6,8 @@ class TAboutForm : public controls::Form {
     Q_OBJECT
 public:
     explicit TAboutForm(QWidget* parent = nullptr);
-    ~TAboutForm() override;
 
     void Button1Click(); // "OK"
 };
 
-extern TAboutForm* AboutForm;
+inline constexpr controls::FormInstance<TAboutForm> AboutForm{"AboutForm"};

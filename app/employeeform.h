@@ -7,7 +7,6 @@ class TEmployeeForm : public controls::Form {
     Q_OBJECT
 public:
     explicit TEmployeeForm(QWidget* parent = nullptr);
-    ~TEmployeeForm() override;
 };
 
-extern TEmployeeForm* EmployeeForm;
+inline constexpr controls::FormInstance<TEmployeeForm> EmployeeForm{"EmployeeForm"};

@@ -13,16 +13,12 @@
 #include "messages/msgtypeform.h"
 #include "records/dskstaff.h"
 #include "records/importform.h"
-#include "data/query.h"
 #include "reports/connection.h"
 #include "reports/project.h"
 #include <QCloseEvent>
 #include <QCoreApplication>
 
-TMainForm* MainForm = nullptr;
-
 TMainForm::TMainForm(QWidget* parent) : controls::Form(QStringLiteral("MainForm"), parent) {
-    MainForm = this;
     FORM_HANDLER(Setup1Click);
     FORM_HANDLER(ImportContacts1Click);
     FORM_HANDLER(PrintSetup1Click);
@@ -42,36 +38,13 @@ TMainForm::TMainForm(QWidget* parent) : controls::Form(QStringLiteral("MainForm"
     FORM_HANDLER(AddMessage1Click);
     FORM_HANDLER(ReadMessages1Click);
     FORM_HANDLER(About1Click);
-    try {
-        load();
-    } catch (...) {
-        MainForm = nullptr;
-        throw;
-    }
+    load();
 
     // The main window is an ordinary top-level window, not a dialog: it blocks no other
     // window, has the full frame and a task-bar entry of its own.
     setWindowModality(Qt::NonModal);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
                    Qt::WindowCloseButtonHint);
-
-    // The five board reports: a query, its data connection and the report project, chained.
-    static const struct {
-        const char *query, *connection, *project, *file;
-    } feeds[] = {
-        {"Query1", "RvQueryConnection1", "RvProject1", "IN_Out_Transactions.rav"},
-        {"Query2", "RvQueryConnection2", "RvProject2", "AlphabeticalView.rav"},
-        {"Query3", "RvQueryConnection3", "RvProject3", "DeptView.rav"},
-        {"Query4", "RvQueryConnection4", "RvProject4", "InOffice.rav"},
-        {"Query5", "RvQueryConnection5", "RvProject5", "OutOffice.rav"},
-    };
-    for (const auto& f : feeds) {
-        connections_.push_back(std::make_unique<reports::DataConnection>(
-            QString::fromLatin1(f.connection), &query(QString::fromLatin1(f.query))));
-        auto p = std::make_unique<reports::Project>(QString::fromLatin1(f.project));
-        p->SetProjectFile(reports::storedProjectFolder() + QString::fromLatin1(f.file));
-        projects_.push_back(std::move(p));
-    }
 
     // The stored layout cannot hold pixel heights of fonts.
     app::useRoundedFont(child("StaticText1"), 24);
@@ -80,22 +53,10 @@ TMainForm::TMainForm(QWidget* parent) : controls::Form(QStringLiteral("MainForm"
     app::useRoundedFont(child("StaticText3"), 11);
 }
 
-TMainForm::~TMainForm() {
-    if (MainForm == this) MainForm = nullptr;
-    // The connections go before the queries they point at.
-    connections_.clear();
-}
-
-reports::Project& TMainForm::project(const QString& name) const {
-    for (const auto& p : projects_)
-        if (p->name() == name) return *p;
-    throw controls::LayoutError(QStringLiteral("MainForm: no report project '%1'").arg(name));
-}
+reports::Project& TMainForm::project(const QString& name) const { return component<reports::Project>(name); }
 
 reports::DataConnection& TMainForm::connection(const QString& name) const {
-    for (const auto& c : connections_)
-        if (c->name() == name) return *c;
-    throw controls::LayoutError(QStringLiteral("MainForm: no data connection '%1'").arg(name));
+    return component<reports::DataConnection>(name);
 }
 
 // Each command shows its window modally; the modal result is of no interest here.

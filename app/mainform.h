@@ -2,8 +2,6 @@
 // The main window: the static title content and the menu from which every other window and
 // every report is reached. It shows no data of its own; its five report queries open with it.
 #include "controls/form.h"
-#include <memory>
-#include <vector>
 
 namespace reports {
 class Project;
@@ -16,7 +14,6 @@ class TMainForm : public controls::Form {
     Q_OBJECT
 public:
     explicit TMainForm(QWidget* parent = nullptr);
-    ~TMainForm() override;
 
     // "File"
     void Setup1Click();
@@ -35,7 +32,7 @@ public:
     void EmployeesIN1Click();
     void EmployeesOut1Click();
     void INOutHistory1Click();
-    // The report components, by name (raises LayoutError when missing).
+    // The report components of the data file, by name (raises LayoutError when missing).
     reports::Project& project(const QString& name) const;
     reports::DataConnection& connection(const QString& name) const;
 
@@ -50,10 +47,6 @@ public:
 protected:
     // The close box, the system menu and Alt+F4 end the program as "Exit" does.
     void closeEvent(QCloseEvent* e) override;
-
-private:
-    std::vector<std::unique_ptr<reports::DataConnection>> connections_;
-    std::vector<std::unique_ptr<reports::Project>> projects_;
 };
 
-extern TMainForm* MainForm;
+inline constexpr controls::FormInstance<TMainForm> MainForm{"MainForm"};

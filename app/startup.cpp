@@ -24,6 +24,7 @@
 #include "records/dskstaff.h"
 #include "records/importform.h"
 #include "records/passwordform.h"
+#include "reports/components.h"
 #include <QApplication>
 
 #ifndef QUORVALE_VERSION
@@ -39,8 +40,8 @@ QList<controls::Form*>& windows() {
     return list;
 }
 
-// Each window sets its own instance variable as its creation begins and clears it again when
-// the creation fails, so an error leaves no instance pointing at a half-made window.
+// Each window is reachable through its global instance as its creation begins; a failed
+// creation destroys it again, so an error leaves no instance pointing at a half-made window.
 template <class T> void create() { windows().append(new T()); }
 
 } // namespace
@@ -56,6 +57,7 @@ void initialiseApplication() {
     QCoreApplication::setOrganizationName(QStringLiteral("Brindlow Development Group"));
     layouts::ensureLoaded();
     controls::registerDataControls();
+    reports::registerComponentClasses();
     // errors met while unwinding (a rolled-back save putting its windows back) in the default box
     data::setDeferredErrorReporter([](const data::Exception& e) { controls::HandleException(e); });
 }

@@ -5,7 +5,9 @@
 //   cmake --build build-bench --target bench_reports && build-bench/bench/bench_reports [rows...]
 //
 // Prints rows, seconds and peak resident memory of each run; each run is a process of its own
-// (the program runs itself with --one) so that the peaks do not mix. The PDFs stay under
+// (the program runs itself with --one) so that the peaks do not mix. The report runs as the
+// menu runs it, through its project's Execute, with "Output Options" answered; a third run
+// opens the preview and times its first page and the count of the rest. The PDFs stay under
 // $TMPDIR/quorvale-bench-reports for a look.
 #include "admin/schema_admin.h"
 #include "data/database.h"
@@ -14,6 +16,7 @@
 #include "reports/engine.h"
 #include "reports/layout.h"
 #include "reports/project.h"
+#include "reports/reportwindows.h"
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -59,13 +62,52 @@ void makeDatabase(const QString& file, int rows) {
     db.commit();
 }
 
-int runOne(int rows, bool baseline) {
+// "Output Options" answers with the file or the preview; the preview notes when its first
+// page is drawn and then counts the rest, as the preview window does while it shows.
+class BenchWindows : public reports::ReportWindows {
+public:
+    reports::OutputOptions options;
+    QElapsedTimer clock;
+    double firstPage = 0, counted = 0;
+    int pages = 0;
+    bool outputOptions(const QString&, reports::OutputOptions& o) override {
+        o = options;
+        return true;
+    }
+    std::unique_ptr<reports::StatusWindow> status(const QString&) override {
+        // notes the pages counted
+        struct Quiet : reports::StatusWindow {
+            int& pages;
+            explicit Quiet(int& p) : pages(p) {}
+            bool progress(const QString& phase, int n, qint64) override {
+                if (phase == "Counting pages") pages = n;
+                return true;
+            }
+        };
+        return std::make_unique<Quiet>(pages);
+    }
+    void preview(reports::ReportDocument& doc) override {
+        QImage img(QSize(1100, 850), QImage::Format_RGB32);
+        img.fill(Qt::white);
+        QPainter p(&img);
+        doc.drawPage(0, p);
+        p.end();
+        firstPage = clock.elapsed() / 1000.0;
+        while (!doc.pagesCounted())
+            doc.countPages(20);
+        counted = clock.elapsed() / 1000.0;
+        pages = doc.pageCount();
+    }
+};
+
+int runOne(int rows, const QString& kind) {
+    const bool baseline = kind == "baseline";
     QDir().mkpath(dir());
     const QString file = dir() + QString("/log%1.db").arg(rows);
     qputenv("XDG_CONFIG_HOME", (dir() + "/config").toUtf8());
     makeDatabase(file, rows);
     admin::registerAlias("Corvane2003", file);
-    const QString pdf = dir() + QString("/%1-%2.pdf").arg(baseline ? "baseline" : "report").arg(rows);
+    const QString pdf = dir() + QString("/%1-%2.pdf").arg(kind).arg(rows);
     data::Query query("Query1");
     query.SetDatabaseName("Corvane2003");
     query.SetSQL({"SELECT Transaction_Id, Transaction_Date, Transaction_Time, Name, Department, Destination, "
@@ -102,16 +144,22 @@ int runOne(int rows, bool baseline) {
         ++pages;
     } else {
         reports::DataConnection conn("RvQueryConnection1", &query);
-        const reports::ReportLayout layout = reports::ReportLayout::load(
-            reports::resolveProjectFile("C:\\Program Files\\Corvane\\IN_Out_Transactions.rav"));
-        conn.open();
-        auto doc = reports::makeDocument(layout, conn);
-        pages = doc->pageCount();
-        reports::OutputOptions o;
-        o.destination = reports::Destination::File;
-        o.fileName = pdf;
-        doc->print(o);
-        conn.close();
+        reports::Project project("RvProject1");
+        project.SetProjectFile("C:\\Program Files\\Corvane\\IN_Out_Transactions.rav");
+        auto windows = std::make_shared<BenchWindows>();
+        windows->clock.start();
+        windows->options.destination =
+            kind == "preview" ? reports::Destination::Preview : reports::Destination::File;
+        windows->options.fileName = pdf;
+        reports::setReportWindows(windows);
+        project.Execute();
+        if (kind == "preview") {
+            std::fprintf(
+                stderr, "%-8s rows %8d  pages %6d  first page %5.2f s  all counted %6.2f s  peak %5ld MB\n",
+                "preview", rows, windows->pages, windows->firstPage, windows->counted, peakKb() / 1024);
+            return 0;
+        }
+        pages = windows->pages;
     }
     std::fprintf(stderr, "%-8s rows %8d  pages %6d  %7.2f s  peak %7ld MB\n",
                  baseline ? "baseline" : "report", rows, pages, t.elapsed() / 1000.0, peakKb() / 1024);
@@ -123,10 +171,10 @@ int runOne(int rows, bool baseline) {
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
-    if (args.value(0) == "--one") return runOne(args.value(1).toInt(), args.value(2) == "baseline");
+    if (args.value(0) == "--one") return runOne(args.value(1).toInt(), args.value(2));
     if (args.isEmpty()) args = {"10000", "100000", "1000000"};
     for (const QString& n : args)
-        for (const char* kind : {"baseline", "report"})
+        for (const char* kind : {"baseline", "report", "preview"})
             QProcess::execute(app.applicationFilePath(), {"--one", n, kind});
     return 0;
 }

@@ -4,6 +4,7 @@
 // (:/layouts/<name>.ui) and data objects (:/layouts/<name>.json), binds the controls, opens
 // the datasets marked active and runs the creation handler. Showing runs the activation
 // handler once per showing; closing only hides the window, which lives for the whole run.
+#include "controls/dataobjectclasses.h"
 #include "controls/dialogs.h"
 #include "controls/formobjects.h"
 #include "data/errors.h"
@@ -11,6 +12,7 @@
 #include <QHash>
 #include <QRect>
 #include <QString>
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -35,6 +37,13 @@ public:
     const char* kindName() const override { return "EComponentError"; }
 };
 
+// A window that a handler asks for does not exist (its creation failed, or it was never made).
+// Shown by the default error box like any other error of a handler.
+class MissingWindowError : public LayoutError {
+public:
+    explicit MissingWindowError(const QString& windowName);
+};
+
 class Form : public QDialog, public FormObjects {
     Q_OBJECT
 public:
@@ -44,6 +53,11 @@ public:
     ~Form() override; // datasets go without events and without posting
 
     const QString& layoutName() const { return layoutName_; }
+
+    // --- the window registry ---
+    // The window registered under a name: the latest one made under it that still exists.
+    static Form* find(const QString& name);     // nullptr when there is none
+    static Form& instance(const QString& name); // raises MissingWindowError when there is none
 
     // --- handlers, bound by name before load() ---
     void bind(const QString& handlerName, Handler handler);
@@ -63,6 +77,14 @@ public:
     data::Field& field(const QString& componentName) const; // e.g. "StaffTableStatus"
     PrinterSetupDialog& printerSetupDialog(const QString& name) const;
     QAction* menuItem(const QString& name) const; // a menu item or drop-down
+    // A component of another layer's class from the data file (a report project, a report
+    // connection), by its name.
+    template <class T> T& component(const QString& name) const {
+        for (const auto& c : components_)
+            if (auto* held = dynamic_cast<ComponentOf<T>*>(c.get()); held && c->componentName() == name)
+                return held->object();
+        missing("component", name);
+    }
     QMenuBar* menuBar() const { return menuBar_; }
     QWidget* content() const { return content_; }
     template <class T = QWidget> T* child(const QString& name) const {
@@ -96,11 +118,15 @@ protected:
     void reject() override;
 
 private:
+    friend class DataFileLoader;
+    void registerWindow();
+    void unregisterWindow();
     [[noreturn]] void missing(const char* what, const QString& name) const;
     [[noreturn]] void fault(const QString& message) const;
     void loadUi();
     void loadDataObjects();
     void bindWidgetHandlers();
+    void unbindHandlers();
     void prepareButtons();
     void placeWindow();
     Handler resolve(const QString& handlerName, const QString& where) const;
@@ -109,6 +135,7 @@ private:
     QHash<QString, Handler> handlers_;
     std::vector<std::unique_ptr<data::DataSet>> dataSets_;
     std::vector<std::unique_ptr<data::DataSource>> dataSources_;
+    std::vector<std::unique_ptr<Component>> components_;
     std::vector<data::DataSet*> activeOrder_; // datasets marked active, in file order
     std::vector<std::unique_ptr<PrinterSetupDialog>> printerDialogs_;
     QWidget* content_ = nullptr;
@@ -121,6 +148,31 @@ private:
     bool destroying_ = false;
     int timesShown_ = 0;
     ModalResult modalResult_ = ModalResult::None;
+};
+
+// The global instance of a window: "DestinationForm->ShowModal()" reaches the window while
+// it exists and raises MissingWindowError when it does not (the handler stops and the error
+// box shows). As a plain pointer it is nullptr then.
+//   inline constexpr controls::FormInstance<TDestinationForm> DestinationForm{"DestinationForm"};
+template <class T> class FormInstance {
+public:
+    constexpr explicit FormInstance(const char* name) : name_(name) {}
+
+    const char* name() const { return name_; }
+    T* get() const { return dynamic_cast<T*>(Form::find(QLatin1String(name_))); }
+    T& operator*() const {
+        T* w = get();
+        if (!w) throw MissingWindowError(QLatin1String(name_));
+        return *w;
+    }
+    T* operator->() const { return &**this; }
+    operator T*() const { return get(); }
+
+    friend bool operator==(const FormInstance& a, T* b) { return a.get() == b; }
+    friend bool operator==(const FormInstance& a, std::nullptr_t) { return a.get() == nullptr; }
+
+private:
+    const char* name_;
 };
 
 } // namespace controls

@@ -24,10 +24,17 @@ AliasConfig AliasConfig::load(const QString& alias) {
     const QString path = configFilePath();
     if (alias.trimmed().isEmpty())
         throw EngineError("Unknown database alias: (empty name)", ErrorKind::UnknownAlias);
+    const QFileInfo file(path);
     QSettings ini(path, QSettings::IniFormat);
+    if (file.exists() && (!file.isFile() || !file.isReadable() || ini.status() == QSettings::AccessError))
+        throw EngineError(
+            QString("Cannot read the alias file %1, so no database alias is known. Ask for read "
+                    "access to the file (it must be a file its owner may read)")
+                .arg(QDir::toNativeSeparators(path)),
+            ErrorKind::AliasFile);
     const QString group = findGroup(ini, alias);
     if (group.isEmpty())
-        throw EngineError(QString("Unknown database alias: %1").arg(alias), ErrorKind::UnknownAlias);
+        throw EngineError(QString("Unknown database alias: %1").arg(echoed(alias)), ErrorKind::UnknownAlias);
     ini.beginGroup(group);
     AliasConfig c;
     c.name = alias;
@@ -35,7 +42,17 @@ AliasConfig AliasConfig::load(const QString& alias) {
     if (c.driver.isEmpty()) c.driver = "SQLITE";
     c.path = ini.value("Path").toString();
     c.host = ini.value("Host").toString();
-    c.port = ini.value("Port", 0).toInt();
+    const QString port = ini.value("Port").toString().trimmed();
+    if (!port.isEmpty()) {
+        bool ok = false;
+        c.port = port.toInt(&ok);
+        if (!ok || c.port <= 0 || c.port > 65535)
+            throw EngineError(QString("The port of alias %1 is not a port number: '%2'. Write the database "
+                                      "server's port (a number from 1 to 65535, 5432 by default) as Port in "
+                                      "the alias file %3")
+                                  .arg(alias, echoed(port), QDir::toNativeSeparators(path)),
+                              ErrorKind::UnknownAlias);
+    }
     c.database = ini.value("Database").toString();
     c.user = ini.value("User").toString();
     c.password = ini.value("Password").toString();

@@ -45,6 +45,7 @@ FieldType typeFromMeta(const QSqlField& f, bool pk) {
 }
 
 bool Database::tableExists(const QString& table) {
+    ensureConnected();
     if (d->columnCache.contains(table.toLower())) return true;
     const QStringList tables = connection().tables(QSql::Tables);
     for (const QString& t : tables)
@@ -53,6 +54,7 @@ bool Database::tableExists(const QString& table) {
 }
 
 const QVector<Database::ColumnInfo>& Database::columnInfo(const QString& table) {
+    ensureConnected();
     const QString key = table.toLower();
     auto it = d->columnCache.find(key);
     if (it != d->columnCache.end()) return *it;
@@ -62,7 +64,7 @@ const QVector<Database::ColumnInfo>& Database::columnInfo(const QString& table) 
         QSqlQuery q(connection());
         q.setForwardOnly(true);
         if (!q.exec(QString("PRAGMA table_info(%1)").arg(dialect_->quote(table))))
-            throw engineError(q.lastError(), d->engine);
+            throw failure(q.lastError());
         QStringList pks;
         while (q.next()) {
             ColumnInfo ci;
@@ -100,6 +102,7 @@ const QVector<Database::ColumnInfo>& Database::columnInfo(const QString& table) 
 }
 
 QString Database::physicalTableName(const QString& table) {
+    ensureConnected();
     if (d->engine == Engine::Sqlite) return table; // SQLite's names ignore case
     const QString key = table.toLower();
     auto it = d->physicalNames.find(key);
@@ -139,6 +142,7 @@ QString Database::primaryKey(const QString& table) {
 }
 
 QStringList Database::indexFields(const QString& table, const QString& index) {
+    ensureConnected();
     columnInfo(table); // a missing table is named as such
     QStringList fields;
     const auto notFound = [&] {
@@ -152,12 +156,12 @@ QStringList Database::indexFields(const QString& table, const QString& index) {
                   "AND name = ? COLLATE NOCASE");
         q.addBindValue(table);
         q.addBindValue(index);
-        if (!q.exec()) throw engineError(q.lastError(), d->engine);
+        if (!q.exec()) throw failure(q.lastError());
         if (!q.next()) throw notFound();
         const QString real = q.value(0).toString();
         q.finish();
         if (!q.exec(QString("PRAGMA index_info(%1)").arg(dialect_->quote(real))))
-            throw engineError(q.lastError(), d->engine);
+            throw failure(q.lastError());
         QMap<int, QString> bySeq;
         while (q.next())
             bySeq.insert(q.value(0).toInt(), q.value(2).toString());
@@ -172,7 +176,7 @@ QStringList Database::indexFields(const QString& table, const QString& index) {
                   "ORDER BY array_position(i.indkey::int2[], a.attnum)");
         q.addBindValue(index);
         q.addBindValue(table);
-        if (!q.exec()) throw engineError(q.lastError(), d->engine);
+        if (!q.exec()) throw failure(q.lastError());
         while (q.next())
             fields << q.value(0).toString();
     } else {
@@ -187,6 +191,7 @@ QStringList Database::indexFields(const QString& table, const QString& index) {
 }
 
 QVector<QStringList> Database::uniqueIndexes(const QString& table) {
+    ensureConnected();
     columnInfo(table);
     QVector<QStringList> result;
     QSqlQuery q(connection());
@@ -194,12 +199,12 @@ QVector<QStringList> Database::uniqueIndexes(const QString& table) {
     if (d->engine == Engine::Sqlite) {
         QStringList names;
         if (!q.exec(QString("PRAGMA index_list(%1)").arg(dialect_->quote(physicalTableName(table)))))
-            throw engineError(q.lastError(), d->engine);
+            throw failure(q.lastError());
         while (q.next())
             if (q.value(2).toInt() == 1) names << q.value(1).toString();
         for (const QString& n : names) {
             if (!q.exec(QString("PRAGMA index_info(%1)").arg(dialect_->quote(n))))
-                throw engineError(q.lastError(), d->engine);
+                throw failure(q.lastError());
             QMap<int, QString> bySeq;
             while (q.next())
                 bySeq.insert(q.value(0).toInt(), q.value(2).toString());
@@ -212,7 +217,7 @@ QVector<QStringList> Database::uniqueIndexes(const QString& table) {
                   "WHERE t.relname = ? AND i.indisunique "
                   "ORDER BY c.relname, array_position(i.indkey::int2[], a.attnum)");
         q.addBindValue(physicalTableName(table));
-        if (!q.exec()) throw engineError(q.lastError(), d->engine);
+        if (!q.exec()) throw failure(q.lastError());
         QString current;
         while (q.next()) {
             if (result.isEmpty() || q.value(0).toString() != current) {

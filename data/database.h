@@ -66,6 +66,13 @@ public:
     // ("Key violation." for a unique index, the engine's text otherwise).
     void exec(QSqlQuery& q, const QVariantList& values, const QString& context = {});
 
+    // The error to raise for a failed statement of this database: the connection lost
+    // (noted, so that the next operation reconnects), else engineError's reading.
+    EngineError failure(const QSqlError& e);
+    // After a lost connection: opens it anew (not inside a transaction, which went with it).
+    void ensureConnected();
+    bool connectionLost() const;
+
     bool tableExists(const QString& table);
     QStringList columns(const QString& table); // in table order
     struct ColumnInfo {

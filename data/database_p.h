@@ -46,6 +46,7 @@ struct Database::Impl {
     QHash<QString, QString> pkCache;
     QHash<QString, QString> physicalNames; // lower-case name -> as spelt
     QStringList idleSnapshots, busySnapshots;
+    bool lost = false; // the server connection broke off: the next operation opens it anew
     // datasets that wrote inside the running transaction, with their state before that
     std::vector<std::pair<DataSet*, DataSet::Snapshot>> written;
 
@@ -55,6 +56,10 @@ struct Database::Impl {
 // The engine's error as the desk reads it ("Key violation.", the busy note, else its text),
 // with its kind.
 EngineError engineError(const QSqlError& e, Engine engine);
+// The engine's last error on a native SQLite handle (a full disk told apart from other I/O errors).
+EngineError sqliteError(sqlite3* db);
+// A column of the native statement's current row, as Qt's driver would give it.
+QVariant sqliteColumnValue(sqlite3_stmt* st, int i);
 [[noreturn]] void throwOpenError(const AliasConfig& cfg, const QSqlError& e);
 
 // Whether run() may use the engine's own statements on the driver's handle of c: only when

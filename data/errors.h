@@ -33,10 +33,21 @@ enum class ErrorKind {
     NoSuchTable,
     NoSuchIndex,
     NoSuchField,
-    InvalidState, // the operation does not fit the dataset's or transaction's state
-    InvalidValue, // a value does not fit its field, or a required field is empty
-    BadFilter,    // a filter expression that cannot be read
+    InvalidState,   // the operation does not fit the dataset's or transaction's state
+    InvalidValue,   // a value does not fit its field, or a required field is empty
+    BadFilter,      // a filter expression that cannot be read
+    ConnectionLost, // the connection to the database server broke off; the next operation reconnects
 };
+
+// A text the user gave, as a message repeats it: a long one is cut, with its length, so the
+// message stays readable.
+inline QString echoed(const QString& text) {
+    constexpr int shown = 40;
+    if (text.size() <= shown + 10) return text;
+    int n = shown;
+    if (text.at(n - 1).isHighSurrogate()) --n;
+    return QString("%1... (%2 characters)").arg(text.left(n)).arg(text.size());
+}
 
 // A dataset or field error of the layer itself: "StaffTable: Dataset not in edit or insert mode",
 // "Field 'Emp_Num' must have a value".

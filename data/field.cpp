@@ -53,6 +53,48 @@ QString fieldTypeMessage(FieldType t) {
     }
 }
 
+// Text cut to at most size UTF-16 units, never between the two halves of a character
+// outside the basic plane (an emoji): half a character is no text any engine can store.
+QString cutText(const QString& text, int size) {
+    if (size <= 0 || text.size() <= size) return text;
+    int n = size;
+    if (text.at(n - 1).isHighSurrogate() && text.at(n).isLowSurrogate()) --n;
+    return text.left(n);
+}
+
+// Characters no engine stores as typed: NUL (it ends a statement's text on PostgreSQL and a
+// C string on SQLite) and half of a character outside the basic plane. -1 when there is none.
+int unstorableAt(const QString& text) {
+    const int n = int(text.size());
+    for (int i = 0; i < n; ++i) {
+        const QChar c = text.at(i);
+        if (c.unicode() == 0) return i;
+        if (c.isHighSurrogate()) {
+            if (i + 1 < n && text.at(i + 1).isLowSurrogate()) {
+                ++i;
+                continue;
+            }
+            return i;
+        }
+        if (c.isLowSurrogate()) return i;
+    }
+    return -1;
+}
+
+void refuseUnstorable(const QString& text, const QString& fieldName) {
+    const int at = unstorableAt(text);
+    if (at < 0) return;
+    const char16_t code = text.at(at).unicode();
+    const QString what = code == 0
+                             ? QString("a NUL character (code 0)")
+                             : QString("half of a character (code %1)").arg(int(code), 4, 16, QChar('0'));
+    throw DatabaseError(QString("Field '%1' cannot store %2, at position %3 of the text. "
+                                "Remove it, or press Esc to abandon the change")
+                            .arg(fieldName, what)
+                            .arg(at + 1),
+                        ErrorKind::InvalidValue);
+}
+
 } // namespace
 
 Field::Field(DataSet* dataSet, FieldDef def, int index)
@@ -152,10 +194,12 @@ int Field::AsInteger() const {
 QVariant Field::convertText(const QString& text) const {
     switch (def_.type) {
     case FieldType::String: {
-        const QString s = def_.size > 0 ? text.left(def_.size) : text;
+        const QString s = cutText(text, def_.size);
+        refuseUnstorable(s, def_.fieldName);
         return s.isEmpty() ? QVariant() : QVariant(s);
     }
     case FieldType::Memo:
+        refuseUnstorable(text, def_.fieldName);
         return text.isEmpty() ? QVariant() : QVariant(text);
     case FieldType::Integer:
     case FieldType::AutoInc: {
@@ -165,7 +209,7 @@ QVariant Field::convertText(const QString& text) const {
         const qlonglong n = strictC().toLongLong(t, &ok);
         if (!ok)
             throw DatabaseError(QString("'%1' is not a valid %2 value for field '%3'")
-                                    .arg(text, fieldTypeMessage(def_.type), def_.fieldName),
+                                    .arg(echoed(text), fieldTypeMessage(def_.type), def_.fieldName),
                                 ErrorKind::InvalidValue);
         return n;
     }
@@ -182,9 +226,9 @@ QVariant Field::convertText(const QString& text) const {
         double d = 0;
         if (ok) d = strictC().toDouble(t, &ok);
         if (!ok || !std::isfinite(d))
-            throw DatabaseError(
-                QString("'%1' is not a valid floating point value for field '%2'").arg(text, def_.fieldName),
-                ErrorKind::InvalidValue);
+            throw DatabaseError(QString("'%1' is not a valid floating point value for field '%2'")
+                                    .arg(echoed(text), def_.fieldName),
+                                ErrorKind::InvalidValue);
         return d;
     }
     case FieldType::DateTime: {
@@ -227,7 +271,7 @@ QVariant Field::convertText(const QString& text) const {
         }
         const QDateTime iso = parseStoredDateTime(text);
         if (iso.isValid()) return iso;
-        throw DatabaseError(QString("'%1' is not a valid date").arg(text), ErrorKind::InvalidValue);
+        throw DatabaseError(QString("'%1' is not a valid date").arg(echoed(text)), ErrorKind::InvalidValue);
     }
     }
     return text;

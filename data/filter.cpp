@@ -111,6 +111,11 @@ bool isWord(const Token& t, const char* w) {
     return t.type == Token::Ident && t.text.compare(QLatin1String(w), Qt::CaseInsensitive) == 0;
 }
 
+// Deeper filters are refused: the parser, the SQL it writes and the tree's own clean-up all
+// recurse, and a crafted filter must not run the stack out.
+constexpr int maxNesting = 64;     // parentheses and NOT inside one another
+constexpr int maxConnected = 1024; // compares joined by AND and OR in the whole filter
+
 class Parser {
 public:
     explicit Parser(QVector<Token> t) : toks_(std::move(t)) {}
@@ -124,13 +129,30 @@ public:
 private:
     QVector<Token> toks_;
     int p_ = 0;
+    int nesting_ = 0;
+    int connected_ = 0;
+
+    struct Nested { // one level deeper while it lives
+        Parser& p;
+        explicit Nested(Parser& parser) : p(parser) {
+            if (++p.nesting_ > maxNesting)
+                syntaxError(QString("it is nested more than %1 levels deep at position %2")
+                                .arg(maxNesting)
+                                .arg(p.peek().pos + 1));
+        }
+        ~Nested() { --p.nesting_; }
+    };
+    void connect() {
+        if (++connected_ > maxConnected)
+            syntaxError(QString("it joins more than %1 compares with AND and OR").arg(maxConnected));
+    }
 
     const Token& peek() const { return toks_[p_]; }
     Token take() { return toks_[p_++]; }
     [[noreturn]] void unexpected() const {
         const Token& t = peek();
         if (t.type == Token::End) syntaxError("the expression ends too early");
-        syntaxError(QString("unexpected '%1' at position %2").arg(t.text).arg(t.pos + 1));
+        syntaxError(QString("unexpected '%1' at position %2").arg(echoed(t.text)).arg(t.pos + 1));
     }
 
     static std::unique_ptr<FilterExpr> binary(FilterExpr::Kind k, std::unique_ptr<FilterExpr> a,
@@ -146,6 +168,7 @@ private:
         auto e = parseAnd();
         while (isWord(peek(), "OR")) {
             take();
+            connect();
             e = binary(FilterExpr::Kind::Or, std::move(e), parseAnd());
         }
         return e;
@@ -155,6 +178,7 @@ private:
         auto e = parseUnary();
         while (isWord(peek(), "AND")) {
             take();
+            connect();
             e = binary(FilterExpr::Kind::And, std::move(e), parseUnary());
         }
         return e;
@@ -163,6 +187,7 @@ private:
     std::unique_ptr<FilterExpr> parseUnary() {
         if (isWord(peek(), "NOT")) {
             take();
+            const Nested deeper(*this);
             auto e = std::make_unique<FilterExpr>();
             e->kind = FilterExpr::Kind::Not;
             e->left = parseUnary();
@@ -192,7 +217,8 @@ private:
         case Token::Number: {
             bool ok = false;
             const double d = QLocale::c().toDouble(t.text, &ok);
-            if (!ok) syntaxError(QString("'%1' at position %2 is no number").arg(t.text).arg(t.pos + 1));
+            if (!ok)
+                syntaxError(QString("'%1' at position %2 is no number").arg(echoed(t.text)).arg(t.pos + 1));
             o.constant = d;
             o.literal = t.text;
             break;
@@ -206,6 +232,7 @@ private:
 
     std::unique_ptr<FilterExpr> parsePrimary() {
         if (peek().type == Token::LParen) {
+            const Nested deeper(*this);
             take();
             auto e = parseOr();
             if (peek().type != Token::RParen) {

@@ -75,26 +75,9 @@ public:
         const int rc = sqlite3_step(st_);
         if (rc == SQLITE_ROW) return true;
         if (rc == SQLITE_DONE) return false;
-        throw engineError(QSqlError(QString(), QString::fromUtf8(sqlite3_errmsg(h_)),
-                                    QSqlError::StatementError, QString::number(sqlite3_extended_errcode(h_))),
-                          Engine::Sqlite);
+        throw sqliteError(h_);
     }
-    QVariant value(int i) override {
-        switch (sqlite3_column_type(st_, i)) {
-        case SQLITE_INTEGER:
-            return qlonglong(sqlite3_column_int64(st_, i));
-        case SQLITE_FLOAT:
-            return sqlite3_column_double(st_, i);
-        case SQLITE_TEXT:
-            return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st_, i)),
-                                     sqlite3_column_bytes(st_, i));
-        case SQLITE_BLOB:
-            return QByteArray(static_cast<const char*>(sqlite3_column_blob(st_, i)),
-                              sqlite3_column_bytes(st_, i));
-        default:
-            return {};
-        }
-    }
+    QVariant value(int i) override { return sqliteColumnValue(st_, i); }
     QVector<FieldDef> columns() override {
         // the types as Qt's driver reads a declaration, so both paths describe alike
         QVector<FieldDef> out;

@@ -2,6 +2,7 @@
 // Qt driver's handle; other engines go through Qt's driver.
 #include "database_p.h"
 #include <QDateTime>
+#include <cerrno>
 #include <cstring>
 #include <QSqlRecord>
 #include <QtGlobal>
@@ -49,10 +50,28 @@ bool nativeSqliteUsable(const QSqlDatabase& c) {
 
 bool Database::nativeStatements() const { return d->handle != nullptr; }
 
-static EngineError sqliteError(sqlite3* db) {
+EngineError sqliteError(sqlite3* db) {
+    // a write that met a full disk may read as a mere I/O error
+    const int code = sqlite3_system_errno(db) == ENOSPC ? SQLITE_FULL : sqlite3_extended_errcode(db);
     QSqlError e(QString(), QString::fromUtf8(sqlite3_errmsg(db)), QSqlError::StatementError,
-                QString::number(sqlite3_extended_errcode(db)));
+                QString::number(code));
     return engineError(e, Engine::Sqlite);
+}
+
+QVariant sqliteColumnValue(sqlite3_stmt* st, int i) {
+    switch (sqlite3_column_type(st, i)) {
+    case SQLITE_INTEGER:
+        return qlonglong(sqlite3_column_int64(st, i));
+    case SQLITE_FLOAT:
+        return sqlite3_column_double(st, i);
+    case SQLITE_TEXT:
+        return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)),
+                                 sqlite3_column_bytes(st, i));
+    case SQLITE_BLOB:
+        return QByteArray(static_cast<const char*>(sqlite3_column_blob(st, i)), sqlite3_column_bytes(st, i));
+    default:
+        return {};
+    }
 }
 
 static void bindNative(sqlite3_stmt* st, int i, const QVariant& v) {
@@ -160,22 +179,7 @@ int Database::run(const QString& sql, const QVariantList& values, const RowSink&
         sqlite3_stmt* st;
         int n;
         int count() const override { return n; }
-        QVariant value(int i) const override {
-            switch (sqlite3_column_type(st, i)) {
-            case SQLITE_INTEGER:
-                return qlonglong(sqlite3_column_int64(st, i));
-            case SQLITE_FLOAT:
-                return sqlite3_column_double(st, i);
-            case SQLITE_TEXT:
-                return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)),
-                                         sqlite3_column_bytes(st, i));
-            case SQLITE_BLOB:
-                return QByteArray(static_cast<const char*>(sqlite3_column_blob(st, i)),
-                                  sqlite3_column_bytes(st, i));
-            default:
-                return {};
-            }
-        }
+        QVariant value(int i) const override { return sqliteColumnValue(st, i); }
     } row;
     row.st = st;
     row.n = sqlite3_column_count(st);

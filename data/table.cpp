@@ -97,7 +97,7 @@ static QStringList resolveOrder(Database& db, const QString& table, const QVecto
     for (const QString& n : names) {
         const auto* c = findColumn(cols, n);
         if (!c)
-            throw EngineError(QString("Field '%1' not found in table %2").arg(n, table),
+            throw EngineError(QString("Field '%1' not found in table %2").arg(echoed(n), table),
                               ErrorKind::NoSuchField);
         if (!out.contains(c->name, Qt::CaseInsensitive)) out << c->name;
     }
@@ -182,7 +182,7 @@ void Table::openCursor() {
         n.filterSql = d->parsedFilter->toSql(
             [&](const QString& fname) {
                 const auto* c = findColumn(cols, fname);
-                if (!c) raise(QString("Field '%1' not found").arg(fname), ErrorKind::NoSuchField);
+                if (!c) raise(QString("Field '%1' not found").arg(echoed(fname)), ErrorKind::NoSuchField);
                 return FilterExpr::Column{dl.quote(c->name), c->type};
             },
             dl, n.filterValues);
@@ -507,21 +507,19 @@ void Table::updateRow(const RowKey& key, const QVector<QVariant>& original, cons
     scope.commit();
 }
 
-void Table::deleteRow(const RowKey& key, const QVector<QVariant>& original) {
+void Table::deleteRow(const RowKey& key, const QVector<QVariant>&) {
+    // The row the user sees goes by its key, whatever was stored in it since it was read:
+    // a board that shows an older copy still deletes that employee.
     Database& db = *database();
     const Dialect& dl = db.dialect();
-    QStringList where;
-    QVariantList whereValues;
-    where << dl.quote(d->pk) + " = ?";
-    whereValues << key.last();
-    for (int i = 0; i < d->fieldColumns.size(); ++i)
-        if (d->fieldColumns[i].compare(d->pk, Qt::CaseInsensitive) != 0)
-            addCompare(dl, d->fieldColumns[i], original.value(i), where, whereValues);
     d->clearWindow();
     Database::WriteScope scope(db);
     const int affected =
-        db.run("DELETE FROM " + dl.quote(d->table) + " WHERE " + where.join(" AND "), whereValues);
-    if (affected == 0) conflict(db, *d, key.last());
+        db.run("DELETE FROM " + dl.quote(d->table) + " WHERE " + dl.quote(d->pk) + " = ?", {key.last()});
+    if (affected == 0)
+        throw EngineError("The row no longer exists: it was deleted since it was read. "
+                          "Refresh to see the rows as they are now.",
+                          ErrorKind::Conflict);
     scope.commit();
 }
 

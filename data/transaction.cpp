@@ -11,11 +11,13 @@ static void runPlain(Database& db, const QString& sql, Engine engine) {
         db.run(sql, {});
         return;
     }
+    db.ensureConnected();
     QSqlQuery q(db.connection());
-    if (!q.exec(sql)) throw engineError(q.lastError(), engine);
+    if (!q.exec(sql)) throw db.failure(q.lastError());
 }
 
 static void rollbackQuietly(Database& db) {
+    if (db.connectionLost()) return; // the server rolled back what the connection held
     try {
         runPlain(db, "ROLLBACK", engineOf(db.config().driver));
     } catch (...) {

@@ -48,18 +48,6 @@ public:
 protected:
     TLocatorBoard(const Design& design, QWidget* parent);
 
-    // Loads the layout with the board's global instance set for the whole of its creation
-    // (and cleared again when the creation fails).
-    template <class T> void loadAs(T*& instance, T* self) {
-        instance = self;
-        try {
-            load();
-        } catch (...) {
-            instance = nullptr;
-            throw;
-        }
-    }
-
 private:
     void searchByName();
     void selectDepartment();

@@ -11,11 +11,7 @@ using controls::ModalResult;
 using controls::MsgButtons;
 using controls::MsgDlgType;
 
-TCheckInForm* CheckInForm = nullptr;
-
 TCheckInForm::TCheckInForm(QWidget* parent) : controls::Form(QStringLiteral("CheckInForm"), parent) {
-    // Reachable through its instance from the moment its creation begins.
-    CheckInForm = this;
     FORM_HANDLER(FormCreate);
     FORM_HANDLER(FormActivate);
     FORM_HANDLER(StaffTableAfterOpen);
@@ -26,16 +22,7 @@ TCheckInForm::TCheckInForm(QWidget* parent) : controls::Form(QStringLiteral("Che
     FORM_HANDLER(Button2Click);
     FORM_HANDLER(Button3Click);
     FORM_HANDLER(DBLookupComboBox1Click);
-    try {
-        load();
-    } catch (...) {
-        CheckInForm = nullptr;
-        throw;
-    }
-}
-
-TCheckInForm::~TCheckInForm() {
-    if (CheckInForm == this) CheckInForm = nullptr;
+    load();
 }
 
 void TCheckInForm::FormCreate() {

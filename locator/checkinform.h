@@ -7,7 +7,6 @@ class TCheckInForm : public controls::Form {
     Q_OBJECT
 public:
     explicit TCheckInForm(QWidget* parent = nullptr);
-    ~TCheckInForm() override;
 
     void FormCreate();
     void FormActivate();
@@ -21,4 +20,4 @@ public:
     void DBLookupComboBox1Click(); // a name chosen in the name picker
 };
 
-extern TCheckInForm* CheckInForm;
+inline constexpr controls::FormInstance<TCheckInForm> CheckInForm{"CheckInForm"};

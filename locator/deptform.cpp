@@ -2,22 +2,9 @@
 
 #include "data/table.h"
 
-TDeptForm* DeptForm = nullptr;
-
 TDeptForm::TDeptForm(QWidget* parent) : controls::Form(QStringLiteral("DeptForm"), parent) {
-    // Reachable through its instance from the moment its creation begins.
-    DeptForm = this;
     FORM_HANDLER(FormCreate);
-    try {
-        load();
-    } catch (...) {
-        DeptForm = nullptr;
-        throw;
-    }
-}
-
-TDeptForm::~TDeptForm() {
-    if (DeptForm == this) DeptForm = nullptr;
+    load();
 }
 
 void TDeptForm::FormCreate() {

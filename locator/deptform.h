@@ -6,9 +6,8 @@ class TDeptForm : public controls::Form {
     Q_OBJECT
 public:
     explicit TDeptForm(QWidget* parent = nullptr);
-    ~TDeptForm() override;
 
     void FormCreate();
 };
 
-extern TDeptForm* DeptForm;
+inline constexpr controls::FormInstance<TDeptForm> DeptForm{"DeptForm"};

@@ -2,24 +2,11 @@
 
 #include "data/table.h"
 
-TDestinationForm* DestinationForm = nullptr;
-
 TDestinationForm::TDestinationForm(QWidget* parent)
     : controls::Form(QStringLiteral("DestinationForm"), parent) {
-    // Reachable through its instance from the moment its creation begins.
-    DestinationForm = this;
     FORM_HANDLER(FormCreate);
     FORM_HANDLER(Button1Click);
-    try {
-        load();
-    } catch (...) {
-        DestinationForm = nullptr;
-        throw;
-    }
-}
-
-TDestinationForm::~TDestinationForm() {
-    if (DestinationForm == this) DestinationForm = nullptr;
+    load();
 }
 
 void TDestinationForm::FormCreate() {

@@ -9,10 +9,9 @@ class TDestinationForm : public controls::Form {
     Q_OBJECT
 public:
     explicit TDestinationForm(QWidget* parent = nullptr);
-    ~TDestinationForm() override;
 
     void FormCreate();
     void Button1Click(); // "Done"
 };
 
-extern TDestinationForm* DestinationForm;
+inline constexpr controls::FormInstance<TDestinationForm> DestinationForm{"DestinationForm"};

@@ -6,7 +6,6 @@ class TEmployeeOutForm : public TLocatorBoard {
     Q_OBJECT
 public:
     explicit TEmployeeOutForm(QWidget* parent = nullptr);
-    ~TEmployeeOutForm() override;
 };
 
-extern TEmployeeOutForm* EmployeeOutForm;
+inline constexpr controls::FormInstance<TEmployeeOutForm> EmployeeOutForm{"EmployeeOutForm"};

@@ -9,25 +9,12 @@ using controls::ModalResult;
 using controls::MsgButtons;
 using controls::MsgDlgType;
 
-TForm12* Form12 = nullptr;
-
 TForm12::TForm12(QWidget* parent) : controls::Form(QStringLiteral("Form12"), parent) {
-    // Reachable through its instance from the moment its creation begins.
-    Form12 = this;
     FORM_HANDLER(BitBttn4Click);
     FORM_HANDLER(Button5Click);
     FORM_HANDLER(Button1Click);
     FORM_HANDLER(Button3Click);
-    try {
-        load();
-    } catch (...) {
-        Form12 = nullptr;
-        throw;
-    }
-}
-
-TForm12::~TForm12() {
-    if (Form12 == this) Form12 = nullptr;
+    load();
 }
 
 void TForm12::BitBttn4Click() {

@@ -8,7 +8,6 @@ class TForm12 : public controls::Form {
     Q_OBJECT
 public:
     explicit TForm12(QWidget* parent = nullptr);
-    ~TForm12() override;
 
     void BitBttn4Click(); // "Check &In"
     void Button5Click();  // "&Save"
@@ -16,4 +15,4 @@ public:
     void Button3Click();  // "Main Menu"
 };
 
-extern TForm12* Form12;
+inline constexpr controls::FormInstance<TForm12> Form12{"Form12"};

@@ -6,7 +6,6 @@ class TInOfficeForm : public TLocatorBoard {
     Q_OBJECT
 public:
     explicit TInOfficeForm(QWidget* parent = nullptr);
-    ~TInOfficeForm() override;
 };
 
-extern TInOfficeForm* InOfficeForm;
+inline constexpr controls::FormInstance<TInOfficeForm> InOfficeForm{"InOfficeForm"};

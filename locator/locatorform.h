@@ -6,7 +6,6 @@ class TLocatorForm : public TLocatorBoard {
     Q_OBJECT
 public:
     explicit TLocatorForm(QWidget* parent = nullptr);
-    ~TLocatorForm() override;
 };
 
-extern TLocatorForm* LocatorForm;
+inline constexpr controls::FormInstance<TLocatorForm> LocatorForm{"LocatorForm"};

@@ -6,7 +6,6 @@ class TLocatorForm2 : public TLocatorBoard {
     Q_OBJECT
 public:
     explicit TLocatorForm2(QWidget* parent = nullptr);
-    ~TLocatorForm2() override;
 };
 
-extern TLocatorForm2* LocatorForm2;
+inline constexpr controls::FormInstance<TLocatorForm2> LocatorForm2{"LocatorForm2"};

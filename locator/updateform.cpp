@@ -6,27 +6,14 @@
 #include "locator/locatorform2.h"
 #include <QLineEdit>
 
-TUpdateForm* UpdateForm = nullptr;
-
 TUpdateForm::TUpdateForm(QWidget* parent) : controls::Form(QStringLiteral("UpdateForm"), parent) {
-    // Reachable through its instance from the moment its creation begins.
-    UpdateForm = this;
     FORM_HANDLER(FormActivate);
     FORM_HANDLER(Button1Click);
     FORM_HANDLER(Button2Click);
     FORM_HANDLER(Button3Click);
     FORM_HANDLER(Button4Click);
     FORM_HANDLER(Button5Click);
-    try {
-        load();
-    } catch (...) {
-        UpdateForm = nullptr;
-        throw;
-    }
-}
-
-TUpdateForm::~TUpdateForm() {
-    if (UpdateForm == this) UpdateForm = nullptr;
+    load();
 }
 
 void TUpdateForm::FormActivate() {

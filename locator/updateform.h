@@ -8,7 +8,6 @@ class TUpdateForm : public controls::Form {
     Q_OBJECT
 public:
     explicit TUpdateForm(QWidget* parent = nullptr);
-    ~TUpdateForm() override;
 
     void FormActivate(); // each showing starts empty
     void Button1Click(); // "&Search"
@@ -18,4 +17,4 @@ public:
     void Button5Click(); // "Employees Out of Office"
 };
 
-extern TUpdateForm* UpdateForm;
+inline constexpr controls::FormInstance<TUpdateForm> UpdateForm{"UpdateForm"};

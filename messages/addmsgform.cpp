@@ -12,16 +12,12 @@ using controls::ModalResult;
 using controls::MsgButtons;
 using controls::MsgDlgType;
 
-TAddMsgForm* AddMsgForm = nullptr;
-
 namespace {
 const QString kStaff = QStringLiteral("Table1");
 const QString kMess = QStringLiteral("Table2");
 } // namespace
 
 TAddMsgForm::TAddMsgForm(QWidget* parent) : controls::Form(QStringLiteral("AddMsgForm"), parent) {
-    // Reachable through its instance from the moment its creation begins.
-    AddMsgForm = this;
     FORM_HANDLER(FormActivate);
     FORM_HANDLER(BitBtn3Click);
     FORM_HANDLER(Button4Click);
@@ -29,16 +25,7 @@ TAddMsgForm::TAddMsgForm(QWidget* parent) : controls::Form(QStringLiteral("AddMs
     FORM_HANDLER(Button1Click);
     FORM_HANDLER(Button33Click);
     FORM_HANDLER(Button2Click);
-    try {
-        load();
-    } catch (...) {
-        AddMsgForm = nullptr;
-        throw;
-    }
-}
-
-TAddMsgForm::~TAddMsgForm() {
-    if (AddMsgForm == this) AddMsgForm = nullptr;
+    load();
 }
 
 void TAddMsgForm::FormActivate() {

@@ -7,7 +7,6 @@ class TAddMsgForm : public controls::Form {
     Q_OBJECT
 public:
     explicit TAddMsgForm(QWidget* parent = nullptr);
-    ~TAddMsgForm() override;
 
     void FormActivate();  // each showing starts with no message
     void BitBtn3Click();  // "Find Employee / Add Message"
@@ -18,4 +17,4 @@ public:
     void Button2Click();  // "Message &Types"
 };
 
-extern TAddMsgForm* AddMsgForm;
+inline constexpr controls::FormInstance<TAddMsgForm> AddMsgForm{"AddMsgForm"};

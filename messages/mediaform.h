@@ -6,7 +6,6 @@ class TMediaForm : public messages::PickListForm {
     Q_OBJECT
 public:
     explicit TMediaForm(QWidget* parent = nullptr);
-    ~TMediaForm() override;
 };
 
-extern TMediaForm* MediaForm;
+inline constexpr controls::FormInstance<TMediaForm> MediaForm{"MediaForm"};

@@ -4,20 +4,11 @@
 #include "reports/connection.h"
 #include "reports/project.h"
 
-TMsgForm* MsgForm = nullptr;
-
 TMsgForm::TMsgForm(QWidget* parent) : controls::Form(QStringLiteral("MsgForm"), parent) {
-    // Reachable through its instance from the moment its creation begins.
-    MsgForm = this;
     FORM_HANDLER(FormCreate);
     FORM_HANDLER(Button22Click);
     FORM_HANDLER(Button1Click);
-    try {
-        load();
-    } catch (...) {
-        MsgForm = nullptr;
-        throw;
-    }
+    load();
     connection_ = std::make_unique<reports::DataConnection>(QStringLiteral("RvDataSetConnection1"),
                                                             &table(QStringLiteral("Table1")));
     project_ = std::make_unique<reports::Project>(QStringLiteral("RvProject1"));
@@ -25,7 +16,6 @@ TMsgForm::TMsgForm(QWidget* parent) : controls::Form(QStringLiteral("MsgForm"), 
 }
 
 TMsgForm::~TMsgForm() {
-    if (MsgForm == this) MsgForm = nullptr;
     // The connection goes before the table it points at.
     connection_.reset();
 }

@@ -33,4 +33,4 @@ private:
     std::unique_ptr<reports::Project> project_;
 };
 
-extern TMsgForm* MsgForm;
+inline constexpr controls::FormInstance<TMsgForm> MsgForm{"MsgForm"};

@@ -6,7 +6,6 @@ class TMsgTypeForm : public messages::PickListForm {
     Q_OBJECT
 public:
     explicit TMsgTypeForm(QWidget* parent = nullptr);
-    ~TMsgTypeForm() override;
 };
 
-extern TMsgTypeForm* MsgTypeForm;
+inline constexpr controls::FormInstance<TMsgTypeForm> MsgTypeForm{"MsgTypeForm"};

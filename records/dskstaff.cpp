@@ -9,8 +9,6 @@ using controls::ModalResult;
 using controls::MsgButtons;
 using controls::MsgDlgType;
 
-TDSKSTAFF* DSKSTAFF = nullptr;
-
 namespace {
 
 bool confirmed(const QString& question) {
@@ -20,8 +18,6 @@ bool confirmed(const QString& question) {
 } // namespace
 
 TDSKSTAFF::TDSKSTAFF(QWidget* parent) : controls::Form(QStringLiteral("DSKSTAFF"), parent) {
-    // Reachable through its instance from the moment its creation begins.
-    DSKSTAFF = this;
     FORM_HANDLER(FormCreate);
     FORM_HANDLER(FormActivate);
     FORM_HANDLER(Button1Click);
@@ -31,16 +27,7 @@ TDSKSTAFF::TDSKSTAFF(QWidget* parent) : controls::Form(QStringLiteral("DSKSTAFF"
     FORM_HANDLER(Button5Click);
     FORM_HANDLER(Button6Click);
     FORM_HANDLER(Button7Click);
-    try {
-        load();
-    } catch (...) {
-        DSKSTAFF = nullptr;
-        throw;
-    }
-}
-
-TDSKSTAFF::~TDSKSTAFF() {
-    if (DSKSTAFF == this) DSKSTAFF = nullptr;
+    load();
 }
 
 const QStringList& TDSKSTAFF::profileBoxes() {
@@ -107,8 +94,6 @@ void TDSKSTAFF::Button2Click() {
 }
 
 void TDSKSTAFF::Button3Click() {
-    if (!PasswordForm)
-        throw controls::LayoutError(QStringLiteral("DSKSTAFF: the password window is not created"));
     // The password window edits this window's row from now on.
     PasswordForm->dataSource(QStringLiteral("DataSource1")).setDataSet(&table(QStringLiteral("Table1")));
     PasswordForm->ShowModal();

@@ -7,7 +7,6 @@ class TDSKSTAFF : public controls::Form {
     Q_OBJECT
 public:
     explicit TDSKSTAFF(QWidget* parent = nullptr);
-    ~TDSKSTAFF() override;
 
     void FormCreate();
     void FormActivate();
@@ -26,4 +25,4 @@ private:
     void setProfileReadOnly(bool on);
 };
 
-extern TDSKSTAFF* DSKSTAFF;
+inline constexpr controls::FormInstance<TDSKSTAFF> DSKSTAFF{"DSKSTAFF"};

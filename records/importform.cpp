@@ -9,8 +9,6 @@
 #include <QPointer>
 #include <QProgressDialog>
 
-TImportForm* ImportForm = nullptr;
-
 namespace {
 
 int progressDelayMs = 700;
@@ -93,22 +91,11 @@ QString reason(const data::BatchMoveProblem& p) {
 } // namespace
 
 TImportForm::TImportForm(QWidget* parent) : controls::Form(QStringLiteral("ImportForm"), parent) {
-    // Reachable through its instance from the moment its creation begins.
-    ImportForm = this;
     FORM_HANDLER(Button1Click);
-    try {
-        load();
-        BatchMove1.SetSource(&table(QStringLiteral("SourceTable")));
-        BatchMove1.SetDestination(&table(QStringLiteral("Table1")));
-        BatchMove1.SetMode(data::BatchMode::AppendUpdate);
-    } catch (...) {
-        ImportForm = nullptr;
-        throw;
-    }
-}
-
-TImportForm::~TImportForm() {
-    if (ImportForm == this) ImportForm = nullptr;
+    load();
+    BatchMove1.SetSource(&table(QStringLiteral("SourceTable")));
+    BatchMove1.SetDestination(&table(QStringLiteral("Table1")));
+    BatchMove1.SetMode(data::BatchMode::AppendUpdate);
 }
 
 void TImportForm::setProgressDelay(int ms) { progressDelayMs = ms; }

@@ -9,7 +9,6 @@ class TImportForm : public controls::Form {
     Q_OBJECT
 public:
     explicit TImportForm(QWidget* parent = nullptr);
-    ~TImportForm() override;
 
     void Button1Click(); // "Import"
 
@@ -22,4 +21,4 @@ public:
     static int progressDelay();
 };
 
-extern TImportForm* ImportForm;
+inline constexpr controls::FormInstance<TImportForm> ImportForm{"ImportForm"};

@@ -1,22 +1,9 @@
 #include "records/passwordform.h"
 #include "data/table.h"
 
-TPasswordForm* PasswordForm = nullptr;
-
 TPasswordForm::TPasswordForm(QWidget* parent) : controls::Form(QStringLiteral("PasswordForm"), parent) {
-    // Reachable through its instance from the moment its creation begins.
-    PasswordForm = this;
     FORM_HANDLER(FormCreate);
-    try {
-        load();
-    } catch (...) {
-        PasswordForm = nullptr;
-        throw;
-    }
-}
-
-TPasswordForm::~TPasswordForm() {
-    if (PasswordForm == this) PasswordForm = nullptr;
+    load();
 }
 
 // The window's own table is never used: the box shows the profile window's row.

@@ -7,9 +7,8 @@ class TPasswordForm : public controls::Form {
     Q_OBJECT
 public:
     explicit TPasswordForm(QWidget* parent = nullptr);
-    ~TPasswordForm() override;
 
     void FormCreate();
 };
 
-extern TPasswordForm* PasswordForm;
+inline constexpr controls::FormInstance<TPasswordForm> PasswordForm{"PasswordForm"};

@@ -4,6 +4,7 @@
 #include "reports/reporterror.h"
 #include "controls/dialogs.h"
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFontMetricsF>
 #include <QPainter>
@@ -19,6 +20,10 @@ namespace reports {
 namespace {
 
 constexpr int kBlockRows = 256; // rows fetched from the connection at a time
+// Page starts kept to draw any page again; past that, every other one is dropped, so the
+// pages between two kept starts are laid out again (without drawing) to reach a page.
+constexpr size_t kMaxMarks = 512;
+constexpr int kProgressMs = 100; // "Report Status" is brought up to date this often
 
 enum class BandKind { GroupHeader, Detail, GroupFooter, Total, Empty };
 
@@ -39,6 +44,16 @@ struct StreamState {
     qint64 groupCount = 0;
     qint64 total = 0;
     std::deque<Band> queue; // bands of the row taken last, not yet placed
+};
+
+// Where a stream of bands stands, with the rows it has read ahead.
+struct Cursor {
+    StreamState st;
+    std::deque<data::Row> buffer;
+    void reset(const StreamState& s) {
+        st = s;
+        buffer.clear();
+    }
 };
 
 QString placeholders(QString text, const QHash<QString, QString>& values) {
@@ -119,39 +134,65 @@ public:
     }
 
     QString title() const override { return layout_.title; }
-    int pageCount() const override { return int(starts_.size()); }
+    int pageCount() const override { return pages_; }
+    bool pagesCounted() const override { return counted_; }
     QSizeF pageSizePoints() const override { return page_; }
-    qint64 rowCount() const { return rows_; }
+    qint64 rowCount() const { return counted_ ? rows_ : frontier_.st.total; }
 
-    // The counting pass: lays every page out without drawing and keeps where each starts.
-    bool countPages(StatusWindow* status) {
-        starts_.clear();
-        StreamState st;
-        buffer_.clear();
-        while (true) {
-            starts_.push_back(st);
-            const bool more = fillPage(st, nullptr, 0);
-            if (status && !status->progress(QStringLiteral("Counting pages"), int(starts_.size()), st.total))
-                return false;
-            if (!more) break;
+    // The counting pass: lays pages out without drawing and keeps where some of them start.
+    void countPages(int pages) override {
+        for (int i = 0; i < pages && !counted_; ++i) {
+            if (pages_ % stride_ == 0) {
+                marks_.push_back(frontier_.st);
+                if (marks_.size() > kMaxMarks) {
+                    // keeps the starts of pages 0, 2*stride, 4*stride, ...
+                    size_t kept = 0;
+                    for (size_t m = 0; m < marks_.size(); m += 2)
+                        marks_[kept++] = std::move(marks_[m]);
+                    marks_.resize(kept);
+                    stride_ *= 2;
+                }
+            }
+            const bool more = fillPage(frontier_, nullptr, pages_);
+            ++pages_;
+            if (!more) {
+                counted_ = true;
+                rows_ = frontier_.st.total;
+                frontier_.reset(StreamState{});
+            }
         }
-        rows_ = st.total;
+    }
+
+    // Counts every page under "Report Status"; false when cancelled there.
+    bool countAll(StatusWindow* status) {
+        bool first = true;
+        while (!counted_) {
+            countPages(1);
+            if (!report(status, QStringLiteral("Counting pages"), pages_, rowCount(), first || counted_))
+                return false;
+            first = false;
+        }
         return true;
     }
 
     void drawPage(int page, QPainter& painter) override {
-        if (page < 0 || page >= pageCount()) return;
-        StreamState st = starts_[size_t(page)];
-        buffer_.clear();
+        if (page < 0 || page >= pages_) return;
+        // Pages shown one after the other go on from where the last one ended.
+        if (drawNext_ != page) position(drawCursor_, page, drawNext_);
         painter.save();
         setupPainter(painter);
-        fillPage(st, &painter, page);
+        fillPage(drawCursor_, &painter, page);
         painter.restore();
+        drawNext_ = page + 1;
     }
 
-    bool print(const OutputOptions& options) override { return write(options, nullptr); }
+    bool print(const OutputOptions& options) override {
+        std::unique_ptr<StatusWindow> status = reportWindows().status(layout_.title);
+        return write(options, status.get());
+    }
 
     bool write(const OutputOptions& options, StatusWindow* status) {
+        if (!countAll(status)) return false;
         const int first = options.fromPage > 0 ? qMin(options.fromPage, pageCount()) - 1 : 0;
         const int last = options.toPage > 0 ? qMin(options.toPage, pageCount()) - 1 : pageCount() - 1;
         QPageLayout pageLayout(QPageSize(layout_.pageSize), layout_.orientation, QMarginsF(0, 0, 0, 0));
@@ -182,20 +223,21 @@ public:
         const int copies = pdf ? qMax(1, options.copies) : 1;
         bool cancelled = false;
         bool firstPage = true;
+        Cursor cursor;
         for (int c = 0; c < copies && !cancelled; ++c) {
-            StreamState st = starts_.empty() ? StreamState{} : starts_[size_t(first)];
-            buffer_.clear();
+            int at = -1;
+            position(cursor, first, at);
             for (int p = first; p <= last; ++p) {
                 if (!firstPage) device->newPage();
-                firstPage = false;
                 painter.save();
                 setupPainter(painter);
-                fillPage(st, &painter, p);
+                fillPage(cursor, &painter, p);
                 painter.restore();
-                if (status && !status->progress(QStringLiteral("Printing"), p - first + 1, st.total)) {
+                if (!report(status, QStringLiteral("Printing"), p - first + 1, cursor.st.total, firstPage)) {
                     cancelled = true;
                     break;
                 }
+                firstPage = false;
             }
         }
         if (cancelled && printer) printer->abort();
@@ -208,33 +250,84 @@ public:
     }
 
 private:
+    // Brings "Report Status" up to date now and then (always when forced); false: cancelled.
+    bool report(StatusWindow* status, const QString& phase, int pages, qint64 rows, bool force) {
+        if (!status) return true;
+        if (!force && progressTimer_.isValid() && progressTimer_.elapsed() < kProgressMs) return true;
+        progressTimer_.start();
+        return status->progress(phase, pages, rows);
+    }
+
+    // Puts the cursor at the start of a counted page, from the nearest kept start before it
+    // (or from where the cursor stands, at the start of page at, when that is nearer).
+    void position(Cursor& cursor, int page, int& at) {
+        const int mark = page / stride_;
+        if (at < mark * stride_ || at > page) {
+            cursor.reset(marks_[size_t(mark)]);
+            at = mark * stride_;
+        }
+        for (; at < page; ++at)
+            fillPage(cursor, nullptr, at);
+    }
+
     void setupPainter(QPainter& painter) {
         QPaintDevice* dev = painter.device();
         painter.scale(dev->width() / page_.width(), dev->height() / page_.height());
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setRenderHint(QPainter::TextAntialiasing);
-        dpi_ = dev->logicalDpiY();
+        const int dpi = dev->logicalDpiY();
+        if (!fonts_ || fonts_->dpi != dpi) fonts_.emplace(*this, dev);
     }
 
-    QFont font(double points, bool bold = false, bool italic = false) const {
-        QFont f(QStringLiteral("DejaVu Sans"));
-        f.setStyleHint(QFont::SansSerif);
-        // The painter is scaled to points: the font is sized so that it comes out at
-        // points after the device's own conversion.
-        f.setPointSizeF(points * 72.0 / dpi_);
-        f.setBold(bold);
-        f.setItalic(italic);
-        return f;
+    // The fonts of the bands, sized for one device: the painter is scaled to points, so a
+    // font is sized that it comes out at its points after the device's own conversion.
+    struct Font {
+        QFont font;
+        QFontMetricsF metrics;
+        Font(double points, double dpi, QPaintDevice* dev, bool bold = false, bool italic = false)
+            : font(make(points, dpi, bold, italic)), metrics(font, dev) {}
+        static QFont make(double points, double dpi, bool bold, bool italic) {
+            QFont f(QStringLiteral("DejaVu Sans"));
+            f.setStyleHint(QFont::SansSerif);
+            f.setPointSizeF(points * 72.0 / dpi);
+            f.setBold(bold);
+            f.setItalic(italic);
+            return f;
+        }
+    };
+    struct Fonts {
+        int dpi;
+        Font small, detail, heading, title, group, note;
+        Fonts(const ReportRun& r, QPaintDevice* dev)
+            : dpi(dev->logicalDpiY()), small(r.layout_.fontSize - 1, dpi, dev),
+              detail(r.layout_.fontSize, dpi, dev), heading(r.layout_.fontSize, dpi, dev, true),
+              title(14, dpi, dev, true), group(r.layout_.fontSize + 1, dpi, dev, true),
+              note(r.layout_.fontSize, dpi, dev, false, true) {}
+    };
+
+    // One line of text in a box, vertically centred; a text too long for it ends in "...".
+    static void text(QPainter& p, const Font& f, const QRectF& r, const QString& s, Qt::Alignment a) {
+        if (s.isEmpty()) return;
+        QString shown = s;
+        double w = f.metrics.horizontalAdvance(s);
+        if (w > r.width()) {
+            shown = f.metrics.elidedText(s, Qt::ElideRight, r.width());
+            w = f.metrics.horizontalAdvance(shown);
+        }
+        const double x = a & Qt::AlignRight     ? r.right() - w
+                         : a & Qt::AlignHCenter ? r.left() + (r.width() - w) / 2
+                                                : r.left();
+        const double y = r.top() + (r.height() - f.metrics.height()) / 2 + f.metrics.ascent();
+        p.drawText(QPointF(x, y), shown);
     }
 
-    void text(QPainter& p, const QRectF& r, const QString& s, Qt::Alignment a) {
-        const QFontMetricsF fm(p.font(), p.device());
-        p.drawText(r, int(a | Qt::AlignVCenter) | Qt::TextSingleLine,
-                   fm.elidedText(s, Qt::ElideRight, r.width() - 4));
+    static void use(QPainter& p, const Font& f) {
+        if (p.font() != f.font) p.setFont(f.font);
     }
 
     // Takes rows until a band is queued or the rows end (then the closing bands).
-    Band* peek(StreamState& st) {
+    Band* peek(Cursor& c) {
+        StreamState& st = c.st;
         while (st.queue.empty()) {
             if (st.rowsDone) {
                 if (st.endQueued) return nullptr;
@@ -246,18 +339,18 @@ private:
                 if (!layout_.total.isEmpty()) st.queue.push_back({BandKind::Total, {}, {}, st.total});
                 continue;
             }
-            if (buffer_.empty()) {
-                const QVector<data::Row> rows = conn_.fetch(st.lastKey, kBlockRows);
-                for (const data::Row& r : rows)
-                    buffer_.push_back(r);
-                if (buffer_.empty()) {
+            if (c.buffer.empty()) {
+                QVector<data::Row> rows = conn_.fetch(st.lastKey, kBlockRows);
+                for (data::Row& r : rows)
+                    c.buffer.push_back(std::move(r));
+                if (c.buffer.empty()) {
                     st.rowsDone = true;
                     continue;
                 }
             }
-            data::Row row = std::move(buffer_.front());
-            buffer_.pop_front();
-            st.lastKey = row.key;
+            data::Row row = std::move(c.buffer.front());
+            c.buffer.pop_front();
+            st.lastKey = std::move(row.key);
             if (groupIndex_ >= 0) {
                 const QString g = textOf(row.values.value(groupIndex_));
                 if (st.started && g != st.groupValue) {
@@ -297,11 +390,11 @@ private:
     }
 
     // Places bands on one page (drawing them when painter is set); true when bands remain.
-    bool fillPage(StreamState& st, QPainter* painter, int page) {
+    bool fillPage(Cursor& c, QPainter* painter, int page) {
         if (painter) drawFrame(*painter, page);
         double y = bodyTop_;
         bool placed = false;
-        while (Band* b = peek(st)) {
+        while (Band* b = peek(c)) {
             const double h = heightOf(*b);
             // A group header stays with its first row.
             const double keep = b->kind == BandKind::GroupHeader ? line_ : 0;
@@ -309,33 +402,34 @@ private:
             if (painter) drawBand(*painter, *b, y, h);
             y += h;
             placed = true;
-            st.queue.pop_front();
+            c.st.queue.pop_front();
         }
         return false;
     }
 
     void drawFrame(QPainter& p, int page) {
+        const Fonts& f = *fonts_;
         const QHash<QString, QString> values = {
             {QStringLiteral("title"), layout_.title},
             {QStringLiteral("date"), printDate_},
             {QStringLiteral("time"), printTime_},
             {QStringLiteral("page"), QString::number(page + 1)},
-            {QStringLiteral("pages"), QString::number(pageCount())},
+            {QStringLiteral("pages"), counted_ ? QString::number(pageCount()) : QStringLiteral("...")},
         };
         const QColor ink(0x20, 0x20, 0x20);
         const QColor accent(0x1f, 0x3a, 0x5f);
         p.setPen(ink);
         // Page header: a small line of texts, then the title.
         double y = content_.top();
-        p.setFont(font(layout_.fontSize - 1));
+        use(p, f.small);
         const QRectF hr(content_.left(), y, content_.width(), headerH_);
-        text(p, hr, placeholders(layout_.headerLeft, values), Qt::AlignLeft);
-        text(p, hr, placeholders(layout_.headerCenter, values), Qt::AlignHCenter);
-        text(p, hr, placeholders(layout_.headerRight, values), Qt::AlignRight);
+        text(p, f.small, hr, placeholders(layout_.headerLeft, values), Qt::AlignLeft);
+        text(p, f.small, hr, placeholders(layout_.headerCenter, values), Qt::AlignHCenter);
+        text(p, f.small, hr, placeholders(layout_.headerRight, values), Qt::AlignRight);
         y += headerH_;
-        p.setFont(font(14, true));
+        use(p, f.title);
         p.setPen(accent);
-        text(p, QRectF(content_.left(), y, content_.width(), titleH_), layout_.title, Qt::AlignLeft);
+        text(p, f.title, QRectF(content_.left(), y, content_.width(), titleH_), layout_.title, Qt::AlignLeft);
         y += titleH_;
         p.setPen(QPen(accent, 1.2));
         p.drawLine(QPointF(content_.left(), y + 2), QPointF(content_.right(), y + 2));
@@ -344,30 +438,34 @@ private:
         if (!block_)
             p.fillRect(QRectF(content_.left(), y, content_.width(), headingsH_), QColor(0xdc, 0xe3, 0xec));
         p.setPen(accent);
-        p.setFont(font(layout_.fontSize, true));
+        use(p, f.heading);
         for (int i = 0; i < layout_.columns.size() && !block_; ++i) {
             const QRectF r(columnX_[i].left() + 2, y, columnX_[i].width() - 4, headingsH_);
-            text(p, r, layout_.columns[i].heading, layout_.columns[i].align);
+            text(p, f.heading, r, layout_.columns[i].heading, layout_.columns[i].align);
         }
         // Page footer.
         const double fy = content_.bottom() - footerH_;
         p.setPen(QPen(QColor(0x90, 0x90, 0x90), 0.6));
         p.drawLine(QPointF(content_.left(), fy + 4), QPointF(content_.right(), fy + 4));
         p.setPen(ink);
-        p.setFont(font(layout_.fontSize - 1));
+        use(p, f.small);
         const QRectF fr(content_.left(), fy + 6, content_.width(), footerH_ - 6);
-        text(p, fr, placeholders(layout_.footerLeft, values), Qt::AlignLeft);
-        text(p, fr, placeholders(layout_.footerCenter, values), Qt::AlignHCenter);
-        text(p, fr, placeholders(layout_.footerRight, values), Qt::AlignRight);
+        text(p, f.small, fr, placeholders(layout_.footerLeft, values), Qt::AlignLeft);
+        text(p, f.small, fr, placeholders(layout_.footerCenter, values), Qt::AlignHCenter);
+        text(p, f.small, fr, placeholders(layout_.footerRight, values), Qt::AlignRight);
+    }
+
+    QString bandText(const QString& text, const Band& b) const {
+        QString s = text;
+        s.replace(QLatin1String("{value}"), b.value.isEmpty() ? QStringLiteral("(none)") : b.value);
+        s.replace(QLatin1String("{count}"), QString::number(b.count));
+        return s;
     }
 
     void drawBand(QPainter& p, const Band& b, double y, double h) {
+        const Fonts& f = *fonts_;
         const QColor ink(0x20, 0x20, 0x20);
         const QColor accent(0x1f, 0x3a, 0x5f);
-        const QHash<QString, QString> values = {
-            {QStringLiteral("value"), b.value.isEmpty() ? QStringLiteral("(none)") : b.value},
-            {QStringLiteral("count"), QString::number(b.count)},
-        };
         switch (b.kind) {
         case BandKind::Detail: {
             if (block_) {
@@ -377,20 +475,19 @@ private:
             if (b.count % 2 == 1)
                 p.fillRect(QRectF(content_.left(), y, content_.width(), h), QColor(0xf3, 0xf5, 0xf8));
             p.setPen(ink);
-            p.setFont(font(layout_.fontSize));
+            use(p, f.detail);
             for (int i = 0; i < b.values.size(); ++i) {
                 const QRectF r(columnX_[i].left() + 2, y, columnX_[i].width() - 4, h);
-                text(p, r, textOf(b.values[i]), layout_.columns[i].align);
+                text(p, f.detail, r, textOf(b.values[i]), layout_.columns[i].align);
             }
             break;
         }
         case BandKind::GroupHeader: {
             p.setPen(accent);
-            p.setFont(font(layout_.fontSize + 1, true));
+            use(p, f.group);
             const QRectF r(content_.left(), y + h - line_ * 1.3, content_.width(), line_ * 1.2);
-            text(p, r,
-                 placeholders(layout_.groupHeader.isEmpty() ? QStringLiteral("{value}") : layout_.groupHeader,
-                              values),
+            text(p, f.group, r,
+                 bandText(layout_.groupHeader.isEmpty() ? QStringLiteral("{value}") : layout_.groupHeader, b),
                  Qt::AlignLeft);
             p.setPen(QPen(accent, 0.6));
             p.drawLine(QPointF(content_.left(), y + h - 0.5), QPointF(content_.right(), y + h - 0.5));
@@ -398,24 +495,25 @@ private:
         }
         case BandKind::GroupFooter: {
             p.setPen(ink);
-            p.setFont(font(layout_.fontSize, false, true));
-            text(p, QRectF(content_.left(), y, content_.width(), line_ * 1.1),
-                 placeholders(layout_.groupFooter, values), Qt::AlignRight);
+            use(p, f.note);
+            text(p, f.note, QRectF(content_.left(), y, content_.width(), line_ * 1.1),
+                 bandText(layout_.groupFooter, b), Qt::AlignRight);
             break;
         }
         case BandKind::Total: {
             p.setPen(QPen(accent, 1));
             p.drawLine(QPointF(content_.left(), y + 3), QPointF(content_.right(), y + 3));
             p.setPen(accent);
-            p.setFont(font(layout_.fontSize + 1, true));
-            text(p, QRectF(content_.left(), y + 4, content_.width(), h - 4),
-                 placeholders(layout_.total, values), Qt::AlignRight);
+            use(p, f.group);
+            text(p, f.group, QRectF(content_.left(), y + 4, content_.width(), h - 4),
+                 bandText(layout_.total, b), Qt::AlignRight);
             break;
         }
         case BandKind::Empty: {
             p.setPen(ink);
-            p.setFont(font(layout_.fontSize, false, true));
-            text(p, QRectF(content_.left(), y, content_.width(), h), layout_.emptyText, Qt::AlignHCenter);
+            use(p, f.note);
+            text(p, f.note, QRectF(content_.left(), y, content_.width(), h), layout_.emptyText,
+                 Qt::AlignHCenter);
             break;
         }
         }
@@ -550,14 +648,16 @@ private:
             const double ty = lineTop[cellLine_[i]];
             if (lw > 0) {
                 p.setPen(accent);
-                p.setFont(font(layout_.fontSize, true));
-                text(p, QRectF(x, ty, lw, line_), layout_.columns[i].heading + u':', Qt::AlignLeft);
+                use(p, fonts_->heading);
+                text(p, fonts_->heading, QRectF(x, ty, lw, line_), layout_.columns[i].heading + u':',
+                     Qt::AlignLeft);
             }
             p.setPen(ink);
-            p.setFont(font(layout_.fontSize));
+            use(p, fonts_->detail);
             const QStringList& lines = b.cellLines[i];
             for (int k = 0; k < lines.size(); ++k)
-                text(p, QRectF(x + lw, ty + k * line_, columnX_[i].width() - 4 - lw + 2, line_), lines[k],
+                text(p, fonts_->detail,
+                     QRectF(x + lw, ty + k * line_, columnX_[i].width() - 4 - lw + 2, line_), lines[k],
                      layout_.columns[i].align);
         }
     }
@@ -574,18 +674,20 @@ private:
     int blockLines_ = 1;
     double line_ = 12, titleH_ = 20, headerH_ = 12, headingsH_ = 16, footerH_ = 20;
     double bodyTop_ = 0, bodyBottom_ = 0;
-    double dpi_ = 72;
+    std::optional<Fonts> fonts_;
     QString printDate_, printTime_;
-    std::vector<StreamState> starts_;
-    std::deque<data::Row> buffer_;
+    // The count: pages laid out, the start of every stride-th page, and where it goes on.
+    int pages_ = 0;
+    bool counted_ = false;
     qint64 rows_ = 0;
+    std::vector<StreamState> marks_;
+    int stride_ = 1;
+    Cursor frontier_;
+    // The preview's drawing: the page the cursor stands at the start of.
+    Cursor drawCursor_;
+    int drawNext_ = -1;
+    QElapsedTimer progressTimer_;
 };
-
-std::unique_ptr<ReportDocument> makeDocument(const ReportLayout& layout, DataConnection& connection) {
-    auto run = std::make_unique<ReportRun>(layout, connection);
-    run->countPages(nullptr);
-    return run;
-}
 
 void executeReport(const ReportLayout& layout) {
     const QList<DataConnection*> found = DataConnection::named(layout.connection);
@@ -612,8 +714,10 @@ void executeReport(const ReportLayout& layout) {
     if (!reportWindows().outputOptions(layout.title, options)) return;
     last = options;
     std::unique_ptr<StatusWindow> status = reportWindows().status(layout.title);
-    if (!run.countPages(status.get())) return;
     if (options.destination == Destination::Preview) {
+        // The preview opens on the first page and counts the others while it shows.
+        run.countPages(1);
+        if (!status->progress(QStringLiteral("Counting pages"), run.pageCount(), run.rowCount())) return;
         status.reset();
         reportWindows().preview(run);
         return;

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -20,6 +21,7 @@
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QSpinBox>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace reports {
@@ -211,13 +213,34 @@ public:
         scroll->setBackgroundRole(QPalette::Dark);
         v->addWidget(scroll, 1);
         go(0);
+        // The pages after the first are counted while the preview shows, a slice at a time.
+        counter_.setInterval(0);
+        connect(&counter_, &QTimer::timeout, this, [this] {
+            QElapsedTimer slice;
+            slice.start();
+            while (!doc_.pagesCounted() && slice.elapsed() < 40)
+                doc_.countPages(1);
+            if (doc_.pagesCounted()) {
+                counter_.stop();
+                go(page_); // the page's footer now shows the number of pages
+            } else {
+                showPageNumber();
+            }
+        });
+        if (!doc_.pagesCounted()) counter_.start();
     }
 
 private:
     void go(int page) {
         page_ = qBound(0, page, qMax(0, doc_.pageCount() - 1));
-        pageLabel_->setText(QStringLiteral("Page %1 of %2").arg(page_ + 1).arg(doc_.pageCount()));
+        showPageNumber();
         draw();
+    }
+    void showPageNumber() {
+        pageLabel_->setText(
+            doc_.pagesCounted()
+                ? QStringLiteral("Page %1 of %2").arg(page_ + 1).arg(doc_.pageCount())
+                : QStringLiteral("Page %1 of %2 (counting...)").arg(page_ + 1).arg(doc_.pageCount()));
     }
     // Only the page shown is drawn.
     void draw() {
@@ -237,6 +260,7 @@ private:
     QLabel* pageLabel_;
     QLabel* image_;
     QComboBox* zoom_;
+    QTimer counter_;
 };
 
 class DefaultWindows : public ReportWindows {

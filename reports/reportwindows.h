@@ -20,17 +20,23 @@ struct OutputOptions {
     int fromPage = 0, toPage = 0; // 0: all pages
 };
 
-// A report laid out and ready to draw: what the preview shows and prints.
+// A report laid out and ready to draw: what the preview shows and prints. The pages are
+// counted as the rows stream in; the preview shows the first ones while the rest are counted.
 class ReportDocument {
 public:
     virtual ~ReportDocument() = default;
     virtual QString title() const = 0;
+    // The pages laid out so far; every page once pagesCounted().
     virtual int pageCount() const = 0;
+    virtual bool pagesCounted() const = 0;
+    // Lays out up to pages further pages without drawing them.
+    virtual void countPages(int pages) = 0;
     virtual QSizeF pageSizePoints() const = 0;
-    // Draws page (0-based) onto a painter whose device is one whole page.
+    // Draws a counted page (0-based) onto a painter whose device is one whole page. Before
+    // the count is done, "Page N of M" shows M as "...".
     virtual void drawPage(int page, QPainter& painter) = 0;
-    // The whole report (or a page range) to the engine's printer or to a PDF file; false
-    // when cancelled in "Report Status".
+    // The whole report (or a page range) to the engine's printer or to a PDF file, under
+    // "Report Status" (the pages left to count are counted first); false when cancelled.
     virtual bool print(const OutputOptions& options) = 0;
 };
 

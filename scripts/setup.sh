@@ -86,7 +86,9 @@ if [ "$mode" = test ]; then
   (cd "$build" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)" --timeout 300)
   start_postgres
   echo "The whole suite again on PostgreSQL (127.0.0.1:$pg_port):"
+  # the server-restart test restarts it with its own pg_ctl and data folder
   (cd "$build" && QT_QPA_PLATFORM=offscreen QUORVALE_TEST_PSQL="host=127.0.0.1 port=$pg_port user=postgres" \
+     QUORVALE_TEST_PG_CTL="$pg_bin/pg_ctl" QUORVALE_TEST_PG_DATA="$pg_dir/data" \
      ctest --output-on-failure -j"$(nproc)" --timeout 300)
   stop_postgres
 else

@@ -11,6 +11,7 @@ namespace controls {
 DBEdit::DBEdit(QWidget* parent) : QLineEdit(parent) {
     connect(this, &QLineEdit::textChanged, this, &DBEdit::onTextChanged);
     connect(this, &QLineEdit::textEdited, this, &DBEdit::onTextEdited);
+    dbctl::keepWholeCharacters(this);
 }
 
 DBEdit::~DBEdit() = default;

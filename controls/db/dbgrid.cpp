@@ -178,6 +178,7 @@ public:
         auto* editor = new GridEditor(parent, grid_, index.column());
         if (const data::Field* f = grid_->fieldOfColumn(index.column())) {
             if (f->dataType() == data::FieldType::String && f->Size() > 0) editor->setMaxLength(f->Size());
+            dbctl::keepWholeCharacters(editor);
             if (!f->EditMaskText().isEmpty()) {
                 editor->mask = f->editMask();
                 editor->setInputMask(editor->mask.qtInputMask());

@@ -60,6 +60,19 @@ bool acceptsNumberText(const QString& typed) {
     return true;
 }
 
+void keepWholeCharacters(QLineEdit* line) {
+    QObject::connect(line, &QLineEdit::textEdited, line, [line] {
+        const QString t = line->text();
+        if (!line->inputMask().isEmpty() || t.size() < line->maxLength()) return;
+        // the limit cut the insertion right after its last whole character
+        const int at = line->cursorPosition() - 1;
+        if (at < 0 || at >= t.size() || !t.at(at).isHighSurrogate()) return;
+        if (at + 1 < t.size() && t.at(at + 1).isLowSurrogate()) return;
+        line->setText(t.left(at) + t.mid(at + 1));
+        line->setCursorPosition(at);
+    });
+}
+
 bool isEditingKey(const QKeyEvent* e) {
     if (e->matches(QKeySequence::Paste) || e->matches(QKeySequence::Cut) || e->matches(QKeySequence::Undo) ||
         e->matches(QKeySequence::Redo) || e->matches(QKeySequence::DeleteStartOfWord) ||

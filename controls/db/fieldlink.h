@@ -36,6 +36,10 @@ bool isNumberField(const data::Field* f);
 // system's decimal separator. Control characters are not typed text and pass.
 bool acceptsNumberText(const QString& typed);
 
+// A line's length limit never keeps half of a character outside the basic plane (an
+// emoji typed or pasted into the last free place is left out whole).
+void keepWholeCharacters(QLineEdit* line);
+
 // True for a key that changes an edit's text (a printable character, Backspace, Delete,
 // cut, paste, undo, redo).
 bool isEditingKey(const QKeyEvent* e);

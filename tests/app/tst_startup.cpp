@@ -29,7 +29,7 @@ QStringList dataSetNames(const QString& window) {
     const auto objects = QJsonDocument::fromJson(file.readAll()).object().value("objects").toArray();
     for (const auto& v : objects) {
         const QJsonObject o = v.toObject();
-        if (o.value("class") != "DataSource") names << o.value("name").toString();
+        if (o.value("class") == "Table" || o.value("class") == "Query") names << o.value("name").toString();
     }
     return names;
 }

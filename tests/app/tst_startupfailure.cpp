@@ -1,12 +1,16 @@
 // Start-up failure: a table, the index "NAMEIndex" or the alias missing stops the creation of
 // the windows at the window that needs it; no window is shown, the "Application Error" box
 // comes up and the program ends with exit code 1.
+#include "app/mainform.h"
 #include "app/startup.h"
 #include "apptest.h"
+#include "records/dskstaff.h"
+#include "records/passwordform.h"
 #include "data/database.h"
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QtTest>
 
@@ -125,6 +129,67 @@ private slots:
         for (const QString& name : apptest::windowNames())
             QVERIFY2(!apptest::instance(name), qPrintable(name));
         QVERIFY(app::createdWindows().isEmpty());
+    }
+
+    // A window whose creation failed is not reachable: a command that shows it gets the
+    // default error box and the program goes on.
+    void commandOnAWindowNotCreated_data() {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QString>("window");
+        QTest::newRow("the failing window") << "Media1"
+                                            << "MediaForm";
+        QTest::newRow("a window after it") << "AddMessage1"
+                                           << "AddMsgForm";
+        QTest::newRow("the last window") << "ImportContacts1"
+                                         << "ImportForm";
+    }
+
+    void commandOnAWindowNotCreated() {
+        QFETCH(QString, item);
+        QFETCH(QString, window);
+        apptest::Session session;
+        session.db().dropTable("Media");
+        bool failed = false;
+        try {
+            session.createWindows();
+        } catch (const data::Exception&) {
+            failed = true;
+        }
+        QVERIFY(failed);
+        QVERIFY(!apptest::instance(window));
+
+        MainForm->beginShowing();
+        auto& prompter = session.env().prompter();
+        prompter.expect("The window " + window + " does not exist.", controls::MsgDlgType::Error,
+                        controls::MsgButtons::OK, controls::ModalResult::OK);
+        MainForm->menuItem(item)->trigger();
+        QVERIFY(prompter.verifyAllAnswered());
+        QCOMPARE(prompter.questions().front().caption, QString("The Quorvale"));
+        QVERIFY(session.env().shower().shown().isEmpty());
+        QVERIFY(MainForm->isVisible());
+
+        // A window made before the failing one is shown as ever.
+        MainForm->menuItem("Setup1")->trigger();
+        QCOMPARE(session.env().shower().lastShown(), static_cast<controls::Form*>(DSKSTAFF));
+        DSKSTAFF->Close();
+        MainForm->hide();
+    }
+
+    // The profile window without the password window: "Password" reports it.
+    void passwordWindowNotCreated() {
+        apptest::Session session;
+        app::initialiseApplication();
+        TDSKSTAFF profile;
+        QVERIFY(!PasswordForm);
+        profile.ShowModal();
+        auto& prompter = session.env().prompter();
+        prompter.expect("The window PasswordForm does not exist.", controls::MsgDlgType::Error,
+                        controls::MsgButtons::OK, controls::ModalResult::OK);
+        profile.child<QPushButton>("Button3")->click();
+        QVERIFY(prompter.verifyAllAnswered());
+        QVERIFY(profile.isVisible());
+        QCOMPARE(session.env().shower().shown(), QStringList{"DSKSTAFF"});
+        profile.Close();
     }
 };
 

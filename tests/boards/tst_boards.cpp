@@ -485,7 +485,7 @@ private slots:
 
     void aCheckOutShowsOnTheAlphabeticalBoardAtOnceAndOnTheOutBoardAfterRefresh() {
         boardtest::show(UpdateForm);
-        auto* screen = UpdateForm;
+        TUpdateForm* screen = UpdateForm;
         boardtest::click(screen->child<QPushButton>("Button2"));
         QCOMPARE(boardtest::currentCell(grid(LocatorForm), "Name"), QString("Abbott, Helen"));
         boardtest::click(LocatorForm->child<controls::BitBtn>("BitBtn1"));

@@ -181,7 +181,9 @@ void TstDataEngine::keyViolationText() {
     db.addStaff("Abbott, Helen");
     data::Database& d = data::Database::forAlias(alias);
     QSqlQuery& q = d.prepared("INSERT INTO \"Staff\" (\"Name\") VALUES (?)");
-    QCOMPARE(errorOf<data::EngineError>([&] { d.exec(q, {"Abbott, Helen"}); }), QString("Key violation."));
+    QCOMPARE(errorOf<data::EngineError>([&] { d.exec(q, {"Abbott, Helen"}); }),
+             QString("Key violation. Another row already has the same Name: enter another value, or press "
+                     "Esc to abandon the change"));
     QCOMPARE(kindOf([&] { d.exec(q, {"Abbott, Helen"}, "adding a row"); }), data::ErrorKind::KeyViolation);
     QCOMPARE(kindOf([&] { d.run("INSERT INTO \"Staff\" (\"Name\") VALUES (?)", {"Abbott, Helen"}); }),
              data::ErrorKind::KeyViolation);

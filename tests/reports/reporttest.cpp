@@ -33,12 +33,19 @@ std::unique_ptr<reports::StatusWindow> ScriptedReportWindows::status(const QStri
 
 void ScriptedReportWindows::preview(reports::ReportDocument& document) {
     shown << QStringLiteral("Report Preview");
+    auto draw = [&](int page) {
+        QImage img(document.pageSizePoints().toSize(), QImage::Format_RGB32);
+        img.fill(Qt::white);
+        QPainter p(&img);
+        document.drawPage(page, p);
+        return img;
+    };
+    previewCountedAtFirst = document.pagesCounted();
+    previewFirstPage = draw(0);
+    while (!document.pagesCounted())
+        document.countPages(10);
     previewPages = document.pageCount();
-    const QSizeF pts = document.pageSizePoints();
-    previewFirstPage = QImage(pts.toSize(), QImage::Format_RGB32);
-    previewFirstPage.fill(Qt::white);
-    QPainter p(&previewFirstPage);
-    document.drawPage(0, p);
+    previewLastPage = draw(previewPages - 1);
 }
 
 QString pdfText(const QString& file) {

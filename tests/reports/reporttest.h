@@ -10,13 +10,15 @@ namespace reporttest {
 
 class ScriptedReportWindows : public reports::ReportWindows {
 public:
-    reports::OutputOptions next; // what "Output Options" answers
-    bool cancelOptions = false;  // Cancel in "Output Options"
-    QString cancelInPhase;       // Cancel in "Report Status" at the first progress of this phase
-    QStringList shown;           // every window shown, in order
-    QStringList progress;        // "phase pages rows" of every progress report
-    int previewPages = -1;       // pages the preview was given
-    QImage previewFirstPage;     // page 1 as the preview draws it
+    reports::OutputOptions next;        // what "Output Options" answers
+    bool cancelOptions = false;         // Cancel in "Output Options"
+    QString cancelInPhase;              // Cancel in "Report Status" at the first progress of this phase
+    QStringList shown;                  // every window shown, in order
+    QStringList progress;               // "phase pages rows" of every progress report
+    int previewPages = -1;              // pages of the preview once they are all counted
+    bool previewCountedAtFirst = false; // every page counted when page 1 was drawn
+    QImage previewFirstPage;            // page 1 as the preview draws it first
+    QImage previewLastPage;             // the last page, drawn once all are counted
 
     bool outputOptions(const QString& title, reports::OutputOptions& options) override;
     std::unique_ptr<reports::StatusWindow> status(const QString& title) override;
