@@ -58,7 +58,9 @@ DBNavigator::DBNavigator(QWidget* parent) : QWidget(parent) {
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    setFocusPolicy(Qt::TabFocus); // a tab stop; clicks on its buttons do not take the focus
+    // No tab stop unless its layout makes it one (focusPolicy Qt::TabFocus); clicks on its
+    // buttons never take the focus.
+    setFocusPolicy(Qt::NoFocus);
     for (int i = 0; i < ButtonCount; ++i) {
         auto* b = new NavigatorButton(this, Button(i));
         b->setObjectName(QString::fromLatin1(looks[i].name));

@@ -5,9 +5,9 @@
 // first row, Next and Last at the last; Post and Cancel only while editing; Insert, Delete
 // and Edit only when the dataset can be modified.
 //
-// The navigator is one tab stop: with the focus, Left and Right move between its shown
-// buttons (the one in focus is framed) and Space presses it. A click on a button leaves the
-// focus where it was.
+// A navigator is a tab stop only where its layout gives it the focus policy Qt::TabFocus;
+// then, with the focus, Left and Right move between its shown buttons (the one in focus is
+// framed) and Space presses it. A click on a button leaves the focus where it was.
 #include "controls/formobjects.h"
 #include "data/datasource.h"
 #include <QList>
