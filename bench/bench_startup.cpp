@@ -8,9 +8,12 @@
 #include "data/database.h"
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -50,6 +53,13 @@ void grow(const QString& file, int from, int to) {
     db.close();
     db = QSqlDatabase();
     QSqlDatabase::removeDatabase("grow");
+    // On disk before the start-ups are timed: otherwise the system writes the grown file out
+    // while they run, and that, not the program, grows with the register.
+    const int fd = ::open(QFile::encodeName(file).constData(), O_RDONLY);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
 }
 
 } // namespace
