@@ -299,14 +299,15 @@ private slots:
     }
 
     // Tab runs date, time, caller, company, telephone, extension, media, taken by, message
-    // type, status, the message, Find, Close, the picker, Report, the message-to box, the
-    // comments and round again (the navigator's buttons take no focus).
+    // type, status, the message, Find, the navigator, Close, the picker, Report, the message-to
+    // box, the comments and round again.
     void tabOrder() {
         show();
-        const QStringList order{
-            "EditDate", "EditTime",           "EditFrom", "EditCompany",  "EditPhone", "EditExt",
-            "DBEdit2",  "EditMessageTakenBy", "DBEdit3",  "StatusDBEdit", "DBMemo1",   "Button22",
-            "BitBtn1",  "DBLookupComboBox1",  "Button1",  "DBEdit4",      "DBMemo2",   "EditDate"};
+        const QStringList order{"EditDate",     "EditTime",     "EditFrom",          "EditCompany",
+                                "EditPhone",    "EditExt",      "DBEdit2",           "EditMessageTakenBy",
+                                "DBEdit3",      "StatusDBEdit", "DBMemo1",           "Button22",
+                                "DBNavigator1", "BitBtn1",      "DBLookupComboBox1", "Button1",
+                                "DBEdit4",      "DBMemo2",      "EditDate"};
         auto owner = [&](QWidget* w) -> QString {
             for (; w && w != form.get(); w = w->parentWidget())
                 if (order.contains(w->objectName())) return w->objectName();
