@@ -5,6 +5,13 @@
 // the ones read last. No statement stays open while the desk is idle: a read transaction
 // left open would keep SQLite's write-ahead log from being checkpointed and hold a server
 // connection of its own on PostgreSQL.
+//
+// Where the query's order is a list of columns beginning with an ascending one, a long
+// result is also read by key: from a value of that first column on (a look-up list's typed
+// prefix, Locate), or from its end backwards, each time a few rows of the statement re-run
+// with a condition on that column and a LIMIT, so the engine seeks through its index instead
+// of reading up to the row. Such rows carry their first order column's value and their place
+// among the rows with that value as their key.
 #include "query.h"
 #include "database.h"
 #include "database_p.h"
@@ -141,7 +148,15 @@ private:
 struct Query::Impl {
     Database* db = nullptr;
     QString alias, sql, name;
+    QString openSql;       // the statement run when the query opens (its first rows only)
     QVector<int> columnOf; // result column of each field
+
+    // reading by key (see above): the statement without its order, the order, and the
+    // result column of the order's first column (-1: not read by key)
+    QString body;
+    QVector<LocalSelect::Term> order;
+    int keyColumn = -1;
+    QString keyName;
 
     // rows [base, base + rows.size()) of the result, as read
     std::deque<QVector<QVariant>> rows;
@@ -170,15 +185,15 @@ struct Query::Impl {
     }
 
     // Runs the statement afresh, its next row at position 0.
-    void start() {
+    void start(const QString& text) {
         release();
         connection = db->snapshotConnection();
         try {
             const QVariant h = db->nativeStatements() ? connection.driver()->handle() : QVariant();
             if (h.isValid() && qstrcmp(h.typeName(), "sqlite3*") == 0)
-                stream = std::make_unique<NativeStream>(*static_cast<sqlite3* const*>(h.constData()), sql);
+                stream = std::make_unique<NativeStream>(*static_cast<sqlite3* const*>(h.constData()), text);
             else
-                stream = std::make_unique<QtStream>(connection, sql);
+                stream = std::make_unique<QtStream>(connection, text);
         } catch (const EngineError& e) {
             release();
             throw EngineError(QString("%1: %2").arg(name, e.message()), e.kind());
@@ -235,7 +250,7 @@ struct Query::Impl {
         if (i < 0) return nullptr;
         if (i >= base && i < base + qint64(rows.size())) return &rows[size_t(i - base)];
         if (complete || (total >= 0 && !stream && i >= total)) return nullptr;
-        if (!stream || streamPos > i) start();
+        if (!stream || streamPos > i) start(sql);
         lastRead.restart();
         const qint64 keepFrom = std::max<qint64>(0, i - windowRows / 2);
         while (streamPos <= i)
@@ -246,7 +261,7 @@ struct Query::Impl {
     qint64 count() {
         if (complete) return qint64(rows.size());
         if (total < 0 || stream) {
-            if (!stream) start();
+            if (!stream) start(sql);
             while (step(false)) {
             }
         }
@@ -254,6 +269,128 @@ struct Query::Impl {
     }
 
     Row row(qint64 i) { return Row{RowKey{i}, rows[size_t(i - base)]}; }
+
+    // --- reading by key ---------------------------------------------------------------
+    bool keyed() const { return keyColumn >= 0 && !complete; }
+    static bool isKeyed(const RowKey& key) { return key.size() == 2; }
+    static bool sameKey(const QVariant& a, const QVariant& b) {
+        if (a.isNull() || b.isNull()) return a.isNull() && b.isNull();
+        return a == b;
+    }
+
+    struct Read {
+        QVariant key;
+        QVector<QVariant> values;
+    };
+    enum class From { Start, AtLeast, Below, Less, Equal };
+    // Up to limit rows of the statement with a condition on the key column, in its order or
+    // reversed. Below (reversed only): the values below v, then the NULLs, which come first
+    // in the order (two statements: with an OR between them an index serves neither).
+    QVector<Read> read(From from, const QVariant& v, bool reversed, int limit) {
+        if (from == From::Below) {
+            QVector<Read> out = read(From::Less, v, true, limit);
+            if (out.size() < limit) out += read(From::Equal, {}, true, limit - int(out.size()));
+            return out;
+        }
+        const QString k = "q." + db->dialect().quoteInQuery(keyName);
+        QString where;
+        QVariantList values;
+        switch (from) {
+        case From::Start:
+            break;
+        case From::AtLeast:
+            where = QString(" WHERE %1 >= ?").arg(k);
+            values << v;
+            break;
+        case From::Below:
+        case From::Less:
+            where = QString(" WHERE %1 < ?").arg(k);
+            values << v;
+            break;
+        case From::Equal:
+            where = v.isNull() ? QString(" WHERE %1 IS NULL").arg(k) : QString(" WHERE %1 = ?").arg(k);
+            if (!v.isNull()) values << v;
+            break;
+        }
+        const QString text = "SELECT * FROM (" + body + ") q" + where +
+                             db->dialect().orderBy(order, reversed, "q") + db->dialect().limit(limit);
+        QVector<Read> out;
+        try {
+            db->run(text, values, [&](const Database::ResultRow& r) {
+                Read one;
+                one.key = r.value(keyColumn);
+                one.values.resize(columnOf.size());
+                for (int i = 0; i < columnOf.size(); ++i)
+                    one.values[i] = r.value(columnOf[i]);
+                out << std::move(one);
+            });
+        } catch (const EngineError& e) {
+            throw EngineError(QString("%1: %2").arg(name, e.message()), e.kind());
+        }
+        return out;
+    }
+
+    qint64 groupSize(const QVariant& v) {
+        const QString k = "q." + db->dialect().quoteInQuery(keyName);
+        const QString text =
+            "SELECT COUNT(*) FROM (" + body + ") q" +
+            (v.isNull() ? QString(" WHERE %1 IS NULL").arg(k) : QString(" WHERE %1 = ?").arg(k));
+        qint64 n = 0;
+        db->run(text, v.isNull() ? QVariantList{} : QVariantList{v},
+                [&](const Database::ResultRow& r) { n = r.value(0).toLongLong(); });
+        return n;
+    }
+
+    // Rows read in order from the first of a value's rows on (or from the start): each one
+    // keyed by its value and its place among the rows with that value.
+    QVector<Row> forward(const QVariant& v, qint64 skip, int count) {
+        const QVector<Read> got = read(v.isNull() ? From::Start : From::AtLeast, v, false,
+                                       int(std::min<qint64>(skip + count, 1 << 30)));
+        QVector<Row> out;
+        qint64 place = 0;
+        for (int i = 0; i < got.size(); ++i) {
+            place = i > 0 && sameKey(got[i].key, got[i - 1].key) ? place + 1 : 0;
+            if (i >= skip) out << Row{RowKey{got[i].key, place}, got[i].values};
+        }
+        return out;
+    }
+
+    // Rows read in reversed order (from the end, or from below a value), nearest first.
+    QVector<Row> backward(From from, const QVariant& v, int count) {
+        QVector<Read> got = read(from, v, true, count + 1);
+        bool lastCut = false; // the last value's rows may go on past the rows read
+        if (got.size() > count) {
+            lastCut = sameKey(got[count].key, got[count - 1].key);
+            got.resize(count);
+        }
+        QVector<Row> out;
+        for (int i = 0; i < got.size();) {
+            int j = i;
+            while (j < got.size() && sameKey(got[j].key, got[i].key))
+                ++j;
+            const qint64 size = j == got.size() && lastCut ? groupSize(got[i].key) : j - i;
+            for (int r = i; r < j; ++r)
+                out << Row{RowKey{got[r].key, size - 1 - (r - i)}, got[r].values};
+            i = j;
+        }
+        return out;
+    }
+
+    // Up to count rows after (forward) or before a keyed row, or from that row on.
+    QVector<Row> fetchKeyed(const RowKey& key, bool fwd, int count, bool inclusive) {
+        const QVariant v = key.value(0);
+        const qint64 place = key.value(1).toLongLong();
+        if (fwd) return forward(v, place + (inclusive ? 0 : 1), count);
+        const qint64 upTo = inclusive ? place + 1 : place; // the rows of the same value before it
+        QVector<Row> out;
+        if (upTo > 0) {
+            QVector<Row> same = forward(v, 0, int(upTo));
+            for (int i = int(same.size()) - 1; i >= 0 && out.size() < count; --i)
+                if (sameKey(same[i].key.value(0), v)) out << same[i];
+        }
+        if (out.size() < count && !v.isNull()) out += backward(From::Below, v, count - int(out.size()));
+        return out;
+    }
 };
 
 Query::Query(QString name) : DataSet(std::move(name)), d(std::make_unique<Impl>()) {}
@@ -274,10 +411,21 @@ void Query::openCursor() {
     d->db = &db;
     d->alias = DatabaseName();
     d->name = name();
-    d->sql = db.dialect().translateLocalSql(sql_.join("\n"));
-    if (d->sql.trimmed().isEmpty()) raise("No SQL statement available");
+    const QString local = sql_.join("\n");
+    if (local.trimmed().isEmpty()) raise("No SQL statement available");
+    const Dialect& dialect = db.dialect();
+    const LocalSelect parts = Dialect::splitLocalSelect(local);
+    // a plain order in the engine's words, NULLs first as the indexes hold them
+    d->body = dialect.translateLocalSql(parts.body);
+    d->order = parts.order;
+    d->sql =
+        parts.plainOrder ? d->body + dialect.orderBy(parts.order, false) : dialect.translateLocalSql(local);
+    // opening reads only the first rows: with a LIMIT the engine plans for those (and a
+    // server sends no more)
+    d->openSql = parts.limitable ? d->sql + dialect.limit(snapshotRows + 1) : d->sql;
+    d->keyColumn = -1;
     d->columnOf.clear();
-    d->start(); // a wrong statement or table fails here
+    d->start(d->openSql); // a wrong statement or table fails here
     QVector<FieldDef> defs;
     for (FieldDef f : d->stream->columns()) {
         f.name = name() + QString(f.fieldName).remove(' ');
@@ -298,15 +446,35 @@ void Query::openCursor() {
         }
         d->columnOf << c;
     }
+    const bool limited = d->openSql != d->sql;
     try {
-        while (d->streamPos < snapshotRows && d->step(true)) {
+        while ((limited || d->streamPos < snapshotRows) && d->step(true)) {
         }
     } catch (...) {
         d->release();
         throw;
     }
-    d->complete = !d->stream;
-    d->release(); // nothing stays open at rest
+    d->complete = !d->stream && d->streamPos <= snapshotRows;
+    if (!d->complete) d->total = -1; // the limited statement's end is not the result's
+    d->release();                    // nothing stays open at rest
+    // read by key where the order begins with an ascending column of the result
+    if (!d->complete && parts.plainOrder && !parts.order.first().descending && dialect.nullsSortFirst()) {
+        // each term names one column of the result, as the result spells it
+        bool all = true;
+        for (LocalSelect::Term& t : d->order) {
+            int found = 0;
+            for (const QString& n : names)
+                if (n.compare(t.column, Qt::CaseInsensitive) == 0) {
+                    t.column = n;
+                    ++found;
+                }
+            all = all && found == 1;
+        }
+        if (all) {
+            d->keyName = d->order.first().column;
+            d->keyColumn = int(names.indexOf(d->keyName));
+        }
+    }
 }
 
 void Query::closeCursor() {
@@ -324,6 +492,12 @@ bool Query::readFirst(Row& row) {
 }
 
 bool Query::readLast(Row& row) {
+    if (d->keyed()) {
+        const QVector<Row> last = d->backward(Impl::From::Start, {}, 1);
+        if (last.isEmpty()) return false;
+        row = last.first();
+        return true;
+    }
     const qint64 n = d->count();
     if (n <= 0 || !d->at(n - 1)) return false;
     row = d->row(n - 1);
@@ -332,6 +506,12 @@ bool Query::readLast(Row& row) {
 
 bool Query::readNext(const RowKey& from, Row& row) {
     if (from.isEmpty()) return false;
+    if (Impl::isKeyed(from)) {
+        const QVector<Row> next = d->fetchKeyed(from, true, 1, false);
+        if (next.isEmpty()) return false;
+        row = next.first();
+        return true;
+    }
     const qint64 i = from.first().toLongLong() + 1;
     if (!d->at(i)) return false;
     row = d->row(i);
@@ -340,6 +520,12 @@ bool Query::readNext(const RowKey& from, Row& row) {
 
 bool Query::readPrior(const RowKey& from, Row& row) {
     if (from.isEmpty()) return false;
+    if (Impl::isKeyed(from)) {
+        const QVector<Row> prior = d->fetchKeyed(from, false, 1, false);
+        if (prior.isEmpty()) return false;
+        row = prior.first();
+        return true;
+    }
     const qint64 i = from.first().toLongLong() - 1;
     if (!d->at(i)) return false;
     row = d->row(i);
@@ -348,6 +534,12 @@ bool Query::readPrior(const RowKey& from, Row& row) {
 
 bool Query::readRow(const RowKey& key, Row& row) {
     if (key.isEmpty()) return false;
+    if (Impl::isKeyed(key)) {
+        const QVector<Row> same = d->fetchKeyed(key, true, 1, true);
+        if (same.isEmpty() || same.first().key != key) return false;
+        row = same.first();
+        return true;
+    }
     const qint64 i = key.first().toLongLong();
     if (!d->at(i)) return false;
     row = d->row(i);
@@ -365,6 +557,8 @@ QVector<Row> Query::FetchRows(const RowKey& key, bool forward, int count, bool i
     requireActive();
     QVector<Row> out;
     if (count <= 0) return out;
+    if (Impl::isKeyed(key)) return d->fetchKeyed(key, forward, count, inclusive);
+    if (key.isEmpty() && !forward && d->keyed()) return d->backward(Impl::From::Start, {}, count);
     qint64 i;
     if (key.isEmpty())
         i = forward ? 0 : d->count() - 1;
@@ -377,6 +571,37 @@ QVector<Row> Query::FetchRows(const RowKey& key, bool forward, int count, bool i
         i += forward ? 1 : -1;
     }
     return out;
+}
+
+// The key column's value as the rows hold it (a typed text for a number column converted).
+static QVariant keyValueOf(const DataSet& ds, const QString& fieldName, const QVariant& value) {
+    if (value.isNull() || (value.typeId() == QMetaType::QString && value.toString().isEmpty())) return {};
+    const Field* f = ds.FindField(fieldName);
+    if (f && !f->isText() && value.typeId() == QMetaType::QString) return f->convertText(value.toString());
+    return value;
+}
+
+bool Query::SeekRows(const QString& fieldName, const QVariant& value, int count, QVector<Row>& out) {
+    requireActive();
+    if (!d->keyed() || fieldName.compare(d->keyName, Qt::CaseInsensitive) != 0) return false;
+    out = count > 0 ? d->forward(keyValueOf(*this, fieldName, value), 0, count) : QVector<Row>();
+    return true;
+}
+
+bool Query::Locate(const QString& fieldName, const QVariant& value) {
+    requireActive();
+    const Field* f = FindField(fieldName);
+    const QVariant wanted = keyValueOf(*this, fieldName, value);
+    // (the NULLs lie at the start, where reading from the first row finds them)
+    if (!d->keyed() || !f || fieldName.compare(d->keyName, Qt::CaseInsensitive) != 0 || wanted.isNull())
+        return DataSet::Locate(fieldName, value);
+    CheckBrowseMode();
+    const QVector<Row> found = d->forward(wanted, 0, 1);
+    if (found.isEmpty()) return false;
+    const QVariant k = found.first().key.value(0);
+    if (f->isText() ? k.toString() != wanted.toString() : k.toDouble() != wanted.toDouble()) return false;
+    moveTo(&found.first(), false, false);
+    return true;
 }
 
 RowKey Query::insertRow(const QVector<QVariant>&) { raise("Cannot modify a read-only dataset"); }

@@ -40,6 +40,7 @@ private slots:
     void navigation();
     void readOnly();
     void badSql();
+    void longResultReadByKey();
 };
 
 void TstDataQuery::storedReportQueries_data() {
@@ -183,6 +184,82 @@ void TstDataQuery::badSql() {
     const QString msg = errorOf<data::EngineError>([&] { q->Open(); });
     QVERIFY2(msg.startsWith("Query1: ") && msg.contains("Nope"), qPrintable(msg));
     QVERIFY(!q->Active());
+}
+
+void TstDataQuery::longResultReadByKey() {
+    // Past the rows read when it opens, a query ordered by a column is searched and read from
+    // its end by key: the rows come in the query's order, each once, with the column's
+    // repeated values and its NULLs.
+    testsupport::TestDatabase db;
+    QVERIFY(db.raw().transaction());
+    for (int i = 0; i < 600; ++i)
+        db.exec(
+            "INSERT INTO Staff (Name, Department) VALUES (?, ?)",
+            {QString("N%1").arg(i, 3, 10, QChar('0')), i % 7 == 0 ? QVariant() : QString("D%1").arg(i % 5)});
+    QVERIFY(db.raw().commit());
+    auto q = query("Query1", {"SELECT Name, Department", "FROM Staff Staff", "ORDER BY Department, Name"});
+    q->Open();
+    auto text = [](const data::Row& r) { return r.values[1].toString() + "|" + r.values[0].toString(); };
+    // the order as read from the first row on
+    QStringList all;
+    for (data::RowKey after;;) {
+        const QVector<data::Row> page = q->FetchRows(after, true, 100, false);
+        if (page.isEmpty()) break;
+        for (const data::Row& r : page)
+            all << text(r);
+        after = page.last().key;
+    }
+    QCOMPARE(all.size(), 600);
+    QVERIFY(all.first().startsWith("|")); // NULLs first, on every engine
+    // from the end backwards, in pages
+    QStringList back;
+    for (data::RowKey before;;) {
+        const QVector<data::Row> page = q->FetchRows(before, false, 37, false);
+        if (page.isEmpty()) break;
+        for (const data::Row& r : page)
+            back.prepend(text(r));
+        before = page.last().key;
+    }
+    QCOMPARE(back, all);
+    // from a value on, forwards and backwards
+    QVector<data::Row> from;
+    QVERIFY(q->SeekRows("Department", "D3", 45, from));
+    QCOMPARE(from.size(), 45);
+    const int d3 = int(all.indexOf(text(from.first())));
+    QVERIFY(all[d3].startsWith("D3|") && !all[d3 - 1].startsWith("D3|"));
+    QStringList on;
+    for (data::RowKey after = from.last().key;;) {
+        const QVector<data::Row> page = q->FetchRows(after, true, 61, false);
+        if (page.isEmpty()) break;
+        for (const data::Row& r : page)
+            on << text(r);
+        after = page.last().key;
+    }
+    QCOMPARE(on.size(), 600 - d3 - 45);
+    QCOMPARE(on.first(), all[d3 + 45]);
+    const QVector<data::Row> before = q->FetchRows(from[10].key, false, 20, true);
+    QCOMPARE(before.size(), 20);
+    for (int i = 0; i < 20; ++i)
+        QCOMPARE(text(before[i]), all[d3 + 10 - i]);
+    QVERIFY(q->SeekRows("Department", "D9", 5, from));
+    QVERIFY(from.isEmpty());
+    // the cursor: Locate, Next, Prior, Last, and back to the first row
+    QVERIFY(q->Locate("Department", "D2"));
+    const int d2 = int(all.indexOf(q->FieldByName("Department")->AsString() + "|" + name(*q)));
+    QVERIFY(d2 > 0 && all[d2].startsWith("D2|") && !all[d2 - 1].startsWith("D2|"));
+    q->Prior();
+    QCOMPARE(q->FieldByName("Department")->AsString() + "|" + name(*q), all[d2 - 1]);
+    q->Next();
+    q->Next();
+    QCOMPARE(q->FieldByName("Department")->AsString() + "|" + name(*q), all[d2 + 1]);
+    QVERIFY(!q->Locate("Department", "D"));
+    QCOMPARE(q->FieldByName("Department")->AsString() + "|" + name(*q), all[d2 + 1]);
+    q->Last();
+    QCOMPARE(q->FieldByName("Department")->AsString() + "|" + name(*q), all.last());
+    q->Prior();
+    QCOMPARE(q->FieldByName("Department")->AsString() + "|" + name(*q), all[598]);
+    q->First();
+    QCOMPARE(name(*q), all.first().mid(1));
 }
 
 QTEST_MAIN(TstDataQuery)
