@@ -6,6 +6,7 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QStyleOptionComboBox>
 #include <QStylePainter>
 #include <QWheelEvent>
@@ -477,6 +478,14 @@ void DBLookupComboBox::keyPressEvent(QKeyEvent* e) {
         return;
     }
     QComboBox::keyPressEvent(e);
+}
+
+void DBLookupComboBox::mousePressEvent(QMouseEvent* e) {
+    if ((focusPolicy() & Qt::ClickFocus) && isActiveWindow() && !hasFocus()) {
+        e->accept();
+        return;
+    }
+    QComboBox::mousePressEvent(e);
 }
 
 void DBLookupComboBox::paintEvent(QPaintEvent*) {

@@ -120,6 +120,9 @@ protected:
     // added; after more than 2 seconds without a key the search starts afresh; Backspace and
     // Esc clear it; it holds at most 32 characters.
     void keyPressEvent(QKeyEvent* e) override;
+    // A click opens the list only when it brought the focus here: a box that refused its
+    // text on being left keeps the focus, and the list stays shut.
+    void mousePressEvent(QMouseEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
     void wheelEvent(QWheelEvent* e) override;
 

@@ -4,9 +4,12 @@
 #include "controls/dialogs.h"
 #include "data/dataset.h"
 #include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QPainter>
 #include <QMetaEnum>
 #include <QRegularExpression>
 #include <QStyle>
+#include <QStyleOptionFocusRect>
 #include <QToolButton>
 
 namespace controls {
@@ -27,14 +30,39 @@ const ButtonLook looks[DBNavigator::ButtonCount] = {
     {"Cancel", "Cancel edit", "\u2716"},  {"Refresh", "Refresh data", "\u21BB"},
 };
 
+// A navigator button that shows the keyboard focus of its navigator.
+class NavigatorButton : public QToolButton {
+public:
+    NavigatorButton(DBNavigator* navigator, DBNavigator::Button which)
+        : QToolButton(navigator), navigator_(navigator), which_(which) {}
+
+protected:
+    void paintEvent(QPaintEvent* e) override {
+        QToolButton::paintEvent(e);
+        if (!navigator_->hasFocus() || navigator_->focusedButton() != which_) return;
+        QPainter p(this);
+        QStyleOptionFocusRect option;
+        option.initFrom(this);
+        option.rect = rect().adjusted(3, 3, -3, -3);
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &p, this);
+    }
+
+private:
+    DBNavigator* navigator_;
+    DBNavigator::Button which_;
+};
+
 } // namespace
 
 DBNavigator::DBNavigator(QWidget* parent) : QWidget(parent) {
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
+    // No tab stop unless its layout makes it one (focusPolicy Qt::TabFocus); clicks on its
+    // buttons never take the focus.
+    setFocusPolicy(Qt::NoFocus);
     for (int i = 0; i < ButtonCount; ++i) {
-        auto* b = new QToolButton(this);
+        auto* b = new NavigatorButton(this, Button(i));
         b->setObjectName(QString::fromLatin1(looks[i].name));
         b->setText(QString::fromUtf8(looks[i].glyph));
         b->setAccessibleName(QString::fromLatin1(looks[i].hint));
@@ -100,6 +128,49 @@ QList<DBNavigator::Button> DBNavigator::visibleButtons() const {
 void DBNavigator::layoutButtons() {
     for (int i = 0; i < ButtonCount; ++i)
         buttons_[i]->setVisible(visible_[i]);
+    if (!visible_[focused_]) moveFocusedButton(1);
+}
+
+void DBNavigator::moveFocusedButton(int step) {
+    // To the next shown button that way; at either end the focus stays.
+    for (int i = focused_ + step; i >= 0 && i < ButtonCount; i += step) {
+        if (!visible_[i]) continue;
+        buttons_[focused_]->update();
+        focused_ = Button(i);
+        buttons_[focused_]->update();
+        return;
+    }
+    if (!visible_[focused_] && step > 0) moveFocusedButton(-1);
+}
+
+void DBNavigator::keyPressEvent(QKeyEvent* e) {
+    const Qt::KeyboardModifiers mods = e->modifiers() & ~Qt::KeypadModifier;
+    if (mods == Qt::NoModifier) {
+        switch (e->key()) {
+        case Qt::Key_Left:
+            moveFocusedButton(-1);
+            return;
+        case Qt::Key_Right:
+            moveFocusedButton(1);
+            return;
+        case Qt::Key_Space:
+            if (visible_[focused_]) BtnClick(focused_);
+            return;
+        default:
+            break;
+        }
+    }
+    QWidget::keyPressEvent(e);
+}
+
+void DBNavigator::focusInEvent(QFocusEvent* e) {
+    QWidget::focusInEvent(e);
+    buttons_[focused_]->update();
+}
+
+void DBNavigator::focusOutEvent(QFocusEvent* e) {
+    QWidget::focusOutEvent(e);
+    buttons_[focused_]->update();
 }
 
 void DBNavigator::setShowHints(bool on) {

@@ -4,6 +4,10 @@
 // the dataset's state: all are disabled without an open dataset; First and Prior at the
 // first row, Next and Last at the last; Post and Cancel only while editing; Insert, Delete
 // and Edit only when the dataset can be modified.
+//
+// A navigator is a tab stop only where its layout gives it the focus policy Qt::TabFocus;
+// then, with the focus, Left and Right move between its shown buttons (the one in focus is
+// framed) and Space presses it. A click on a button leaves the focus where it was.
 #include "controls/formobjects.h"
 #include "data/datasource.h"
 #include <QList>
@@ -51,12 +55,22 @@ public:
 
     void updateButtons();
 
+    // The button that Space presses while the navigator has the focus.
+    Button focusedButton() const { return focused_; }
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
+    void focusInEvent(QFocusEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
+
 private:
     void layoutButtons();
+    void moveFocusedButton(int step);
 
     QToolButton* buttons_[ButtonCount] = {};
     bool visible_[ButtonCount] = {};
     bool showHints_ = false;
+    Button focused_ = First;
 };
 
 } // namespace controls

@@ -265,10 +265,10 @@ private slots:
 
     void tabOrder() {
         QVERIFY(showActive(*form));
-        const QStringList order = {"EditNAME",     "DBLookupCombo1",    "EditTIMERET",     "EditATEXT",
-                                   "EditTIMELEFT", "DBLookupComboBox1", "BitBttn4",        "Button1",
-                                   "Button5",      "Button3",           "DateTimePicker1", "DBEdit1",
-                                   "EditDateLeft", "EditNAME"};
+        const QStringList order = {"EditNAME",     "DBLookupCombo1",    "EditTIMERET",  "EditATEXT",
+                                   "EditTIMELEFT", "DBLookupComboBox1", "DBNavigator1", "BitBttn4",
+                                   "Button1",      "Button5",           "Button3",      "DateTimePicker1",
+                                   "DBEdit1",      "EditDateLeft",      "EditNAME"};
         QCOMPARE(walkTabOrder(form.get(), order), order);
     }
 };

@@ -331,14 +331,14 @@ private slots:
         QCOMPARE(form->field("StaffTableName").AsString(), QString("Adams, Zoe"));
     }
 
-    // Tab walks name, destination, the five boxes, the picker, the buttons in the order
+    // Tab walks name, destination, the five boxes, the picker, the navigator, the buttons in the order
     // "Main Menu", "Check Out", "Destinations", "Save", then the calendar.
     void tabOrder() {
         QVERIFY(showActive(*form));
-        const QStringList order = {"EditNAME",       "DBLookupCombo1", "EditDateLeft", "EditTIMELEFT",
-                                   "DBEdit1",        "EditTIMERET",    "EditATEXT",    "DBLookupComboBox1",
-                                   "Button2",        "Button344",      "Button3",      "Button1",
-                                   "MonthCalendar1", "EditNAME"};
+        const QStringList order = {"EditNAME",     "DBLookupCombo1", "EditDateLeft", "EditTIMELEFT",
+                                   "DBEdit1",      "EditTIMERET",    "EditATEXT",    "DBLookupComboBox1",
+                                   "DBNavigator1", "Button2",        "Button344",    "Button3",
+                                   "Button1",      "MonthCalendar1", "EditNAME"};
         QCOMPARE(walkTabOrder(form.get(), order), order);
     }
 };
