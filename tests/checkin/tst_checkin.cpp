@@ -2,6 +2,7 @@
 // stores the employee's row and appends one history row together and closes the window in
 // every case, and the changes that reach the table without a history row. The real window
 // on a fresh database, driven through its controls.
+// What the window does as the check-out window does is tested over both, in tst_bothwindows.
 #include "locator/destinationform.h"
 #include "locator/form12.h"
 #include "tests/support/locatortest.h"
@@ -52,14 +53,6 @@ private slots:
         QCOMPARE(value("Name"), QString("Abbott, Helen"));
     }
     void cleanup() { QVERIFY(closeDesk()); }
-
-    void checkInAnsweredNoChangesNothing() {
-        checkIn(ModalResult::No);
-        QCOMPARE(staff().State(), DataSetState::Browse);
-        QCOMPARE(value("Status"), QString("Out"));
-        QCOMPARE(destinationShown(), QString("Site Visit"));
-        QCOMPARE(shown("EditTIMELEFT"), QString("09:30"));
-    }
 
     void checkInSetsTheRowInTheBoxes() {
         auto* button = form->child<QPushButton>("BitBttn4");
@@ -142,10 +135,6 @@ private slots:
         QCOMPARE(shown("EditATEXT"), QString("(555)123-4567"));
     }
 
-    void saveWithNothingPendingReportsTheTableNotInEdit() {
-        verifySaveWithNothingPending("Button5", "Table5");
-    }
-
     // Save logs whatever is pending, with the row's present status and destination.
     void typedChangeWithoutCheckInIsStoredAndLogged() {
         typeInto(form->child<DBEdit>("EditATEXT"), "555-0199");
@@ -159,36 +148,6 @@ private slots:
         QCOMPARE(history[0].value("Destination").toString(), QString("Site Visit"));
         QCOMPARE(history[0].value("Contact_Phone").toString(), QString("555-0199"));
         QVERIFY(history[0].value("Date Left").isNull()); // a check-in row copies no dates
-    }
-
-    // A move stores a pending check-in through the browse check, without a history row.
-    void checkInThenMoveStoresWithoutHistory_data() {
-        QTest::addColumn<bool>("byPicker");
-        QTest::newRow("navigator Next") << false;
-        QTest::newRow("name picker") << true;
-    }
-    void checkInThenMoveStoresWithoutHistory() {
-        QFETCH(bool, byPicker);
-        checkIn();
-        if (byPicker)
-            QVERIFY(pickFromList(form->child<DBLookupComboBox>("DBLookupComboBox1"), "Carter, Ann"));
-        else
-            press(form->child<DBNavigator>("DBNavigator1"), DBNavigator::Next);
-        QCOMPARE(value("Name"), QString(byPicker ? "Carter, Ann" : "Baker, Tom"));
-        QCOMPARE(staff().State(), DataSetState::Browse);
-        QCOMPARE(abbott().value("Status").toString(), QString("IN"));
-        QCOMPARE(abbott().value("Destination").toString(), QString("IN Office"));
-        QVERIFY(abbott().value("Time_Left").isNull());
-        QCOMPARE(desk->logCount(), 0);
-    }
-
-    void navigatorCancelDropsTheCheckIn() {
-        checkIn();
-        press(form->child<DBNavigator>("DBNavigator1"), DBNavigator::Cancel);
-        QCOMPARE(staff().State(), DataSetState::Browse);
-        QCOMPARE(destinationShown(), QString("Site Visit"));
-        QCOMPARE(value("Status"), QString("Out"));
-        verifyAbbottStillOut();
     }
 
     void mainMenuLeavesTheCheckInPendingForTheNextOpening() {
@@ -213,38 +172,12 @@ private slots:
         QCOMPARE(desk->log().value(0).value("Destination").toString(), QString("IN Office"));
     }
 
-    void mainMenuAnsweredOtherThanYesStays_data() {
-        QTest::addColumn<ModalResult>("answer");
-        QTest::newRow("No") << ModalResult::No;
-        QTest::newRow("Cancel") << ModalResult::Cancel;
-    }
-    void mainMenuAnsweredOtherThanYesStays() {
-        QFETCH(ModalResult, answer);
-        checkIn();
-        desk->prompter().expect("Return to Main Menu?", answer);
-        click(form->child<QPushButton>("Button3"));
-        QVERIFY(form->isVisible());
-        QCOMPARE(staff().State(), DataSetState::Edit);
-    }
-
     // The close box asks nothing and changes nothing.
     void closeBoxLeavesTheCheckInPending() {
         checkIn();
         form->close();
         QVERIFY(!form->isVisible());
         QCOMPARE(staff().State(), DataSetState::Edit);
-        verifyAbbottStillOut();
-    }
-
-    void destinationsShowsTheListAndKeepsTheCheckInPending() {
-        checkIn();
-        click(form->child<QPushButton>("Button1"));
-        QCOMPARE(desk->shower().shown().last(), QString("DestinationForm"));
-        QVERIFY(destinations->isVisible());
-        destinations->Close();
-        QVERIFY(form->isVisible());
-        QCOMPARE(staff().State(), DataSetState::Edit);
-        QCOMPARE(destinationShown(), QString("IN Office"));
         verifyAbbottStillOut();
     }
 
@@ -262,45 +195,6 @@ private slots:
             QCOMPARE(h.value("Status").toString(), QString("IN"));
         }
         QVERIFY(history[0].value("Transaction_Id").toInt() < history[1].value("Transaction_Id").toInt());
-    }
-
-    // Typing into the closed picker: the first name that begins with the letters, in any
-    // case; more than 2 seconds without a key start a new search.
-    void typingIntoThePickerSearchesByName_data() {
-        QTest::addColumn<QString>("keys");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("lower case") << "ba"
-                                    << "Baker, Tom";
-        QTest::newRow("upper case") << "CAR"
-                                    << "Carter, Ann";
-        QTest::newRow("mixed case") << "aBb"
-                                    << "Abbott, Helen";
-        QTest::newRow("letter that finds nothing") << "cz"
-                                                   << "Carter, Ann";
-    }
-    void typingIntoThePickerSearchesByName() {
-        QFETCH(QString, keys);
-        QFETCH(QString, expected);
-        press(form->child<DBNavigator>("DBNavigator1"), DBNavigator::Next); // start elsewhere
-        auto* picker = form->child<DBLookupComboBox>("DBLookupComboBox1");
-        picker->setFocus();
-        QTest::keyClicks(picker, keys);
-        QCOMPARE(value("Name"), expected);
-        QCOMPARE(picker->text(), expected);
-    }
-
-    void pauseInTypingStartsANewSearch() {
-        auto* picker = form->child<DBLookupComboBox>("DBLookupComboBox1");
-        picker->setFocus();
-        QTest::keyClicks(picker, "b");
-        QCOMPARE(value("Name"), QString("Baker, Tom"));
-        testsupport::setFixedNow(testsupport::fixedNow().addMSecs(1500));
-        QTest::keyClicks(picker, "a"); // "ba"
-        QCOMPARE(value("Name"), QString("Baker, Tom"));
-        testsupport::setFixedNow(testsupport::fixedNow().addMSecs(2500));
-        QTest::keyClicks(picker, "c"); // a new search: "c"
-        QCOMPARE(value("Name"), QString("Carter, Ann"));
-        QCOMPARE(picker->searchText(), QString("c"));
     }
 
     // Opening the list moves the table to the last chosen name, or to the first employee.

@@ -1,7 +1,7 @@
 // The check-in window as it is created at start-up: its caption, place and size, its data
 // objects with their field objects and masks, the field column with labels, limits, hints and
-// states, the hidden boxes, the date picker under the return-date box, the two groups and
-// the tab order.
+// states, the date picker under the return-date box and the two groups. Its tab order and
+// hidden boxes are tested with the check-out window's, in tst_bothwindows.
 #include "controls/plaincontrols.h"
 #include "locator/form12.h"
 #include "tests/support/locatortest.h"
@@ -184,27 +184,6 @@ private slots:
         QCOMPARE(combo->text(), QString("IN Office"));
     }
 
-    void hiddenBoxes_data() {
-        QTest::addColumn<QString>("box");
-        QTest::addColumn<QString>("source");
-        QTest::addColumn<QString>("fieldName");
-        QTest::newRow("StatusDBEdit1") << "StatusDBEdit1"
-                                       << "DataSource1"
-                                       << "Status";
-        QTest::newRow("DBEdit2") << "DBEdit2"
-                                 << "DataSource3"
-                                 << "Transaction_Time";
-        QTest::newRow("DBEdit3") << "DBEdit3"
-                                 << "DataSource3"
-                                 << "Transaction_Time";
-    }
-    void hiddenBoxes() {
-        QFETCH(QString, box);
-        QFETCH(QString, source);
-        QFETCH(QString, fieldName);
-        verifyHiddenBox(box, source, fieldName);
-    }
-
     void datePickerLiesUnderTheReturnDateBox() {
         QVERIFY(showActive(*form));
         auto* picker = form->child<controls::DateTimePicker>("DateTimePicker1");
@@ -261,15 +240,6 @@ private slots:
             QVERIFY(!b->isDefault());
             lastBottom = b->geometry().bottom();
         }
-    }
-
-    void tabOrder() {
-        QVERIFY(showActive(*form));
-        const QStringList order = {"EditNAME",     "DBLookupCombo1",    "EditTIMERET",  "EditATEXT",
-                                   "EditTIMELEFT", "DBLookupComboBox1", "DBNavigator1", "BitBttn4",
-                                   "Button1",      "Button5",           "Button3",      "DateTimePicker1",
-                                   "DBEdit1",      "EditDateLeft",      "EditNAME"};
-        QCOMPARE(walkTabOrder(form.get(), order), order);
     }
 };
 

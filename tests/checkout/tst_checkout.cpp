@@ -1,6 +1,7 @@
 // Checking an employee out: the question, the values the window fills in, the Save that
 // stores the employee's row and appends one history row together, and every way of leaving
 // a check-out unsaved. The real window on a fresh database, driven through its controls.
+// What the window does as the check-in window does is tested over both, in tst_bothwindows.
 #include "locator/checkinform.h"
 #include "locator/destinationform.h"
 #include "tests/support/locatortest.h"
@@ -62,13 +63,6 @@ private slots:
         QTest::keyClicks(QApplication::focusWidget(), "1100");
         QCOMPARE(value("StaffTableDestination"), QString("Lunch"));
         QCOMPARE(shown("EditTIMELEFT"), QString("11:00"));
-    }
-
-    void checkOutAnsweredNoChangesNothing() {
-        checkOut(ModalResult::No);
-        QCOMPARE(staff().State(), DataSetState::Browse);
-        QCOMPARE(value("StaffTableStatus"), QString("IN"));
-        QCOMPARE(value("StaffTableDate_Left"), QString());
     }
 
     // The whole road: check out, pick a destination, type the times and the phone, save.
@@ -163,10 +157,6 @@ private slots:
         QCOMPARE(desk->logCount(), 0);
     }
 
-    void saveWithNothingPendingReportsTheTableNotInEdit() {
-        verifySaveWithNothingPending("Button1", "Table1");
-    }
-
     void checkOutTwiceBeforeSavingAppendsOneRow() {
         checkOut();
         typeInto(form->child<DBEdit>("EditTIMELEFT"), "0800");
@@ -198,25 +188,6 @@ private slots:
         QCOMPARE(history[1].value("Destination").toString(), QString("Head Office"));
     }
 
-    // A move stores the pending check-out through the browse check, without a history row.
-    void checkOutThenNextStoresWithoutHistory() {
-        checkOut();
-        press(form->child<DBNavigator>("DBNavigator1"), DBNavigator::Next);
-        QCOMPARE(value("StaffTableName"), QString("Baker, Tom"));
-        QCOMPARE(staff().State(), DataSetState::Browse);
-        QCOMPARE(desk->staff("Abbott, Helen").value("Status").toString(), QString("Out"));
-        QCOMPARE(desk->staff("Abbott, Helen").value("Date_Left").toString(), QString("3/11/26"));
-        QCOMPARE(desk->logCount(), 0);
-    }
-
-    void checkOutThenCancelOnTheNavigatorDropsIt() {
-        checkOut();
-        press(form->child<DBNavigator>("DBNavigator1"), DBNavigator::Cancel);
-        QCOMPARE(staff().State(), DataSetState::Browse);
-        QCOMPARE(value("StaffTableStatus"), QString("IN"));
-        QCOMPARE(desk->staff("Abbott, Helen").value("Status").toString(), QString("IN"));
-    }
-
     void mainMenuLeavesTheCheckOutPendingUntilTheNextShowing() {
         checkOut();
         desk->prompter().expect("Return to Main Menu?", MsgDlgType::Confirmation, MsgButtons::YesNoCancel,
@@ -232,20 +203,6 @@ private slots:
         QCOMPARE(desk->logCount(), 0);
     }
 
-    void mainMenuAnsweredOtherThanYesStays_data() {
-        QTest::addColumn<ModalResult>("answer");
-        QTest::newRow("No") << ModalResult::No;
-        QTest::newRow("Cancel") << ModalResult::Cancel;
-    }
-    void mainMenuAnsweredOtherThanYesStays() {
-        QFETCH(ModalResult, answer);
-        checkOut();
-        desk->prompter().expect("Return to Main Menu?", answer);
-        click(form->child<QPushButton>("Button2"));
-        QVERIFY(form->isVisible());
-        QCOMPARE(staff().State(), DataSetState::Edit);
-    }
-
     // Each showing shows what other windows stored meanwhile.
     void showingRereadsTheTable() {
         desk->db().exec("UPDATE Staff SET Destination = 'Head Office' WHERE Name = 'Abbott, Helen'");
@@ -254,17 +211,6 @@ private slots:
         form->Close();
         QVERIFY(showActive(*form));
         QCOMPARE(form->child<DBLookupCombo>("DBLookupCombo1")->text(), QString("Head Office"));
-    }
-
-    void destinationsShowsTheListAndKeepsTheCheckOutPending() {
-        checkOut();
-        click(form->child<QPushButton>("Button3"));
-        QCOMPARE(desk->shower().shown().last(), QString("DestinationForm"));
-        QVERIFY(destinations->isVisible());
-        destinations->Close();
-        QCOMPARE(staff().State(), DataSetState::Edit);
-        QCOMPARE(value("StaffTableStatus"), QString("Out"));
-        QCOMPARE(desk->staff("Abbott, Helen").value("Status").toString(), QString("IN"));
     }
 
     // An incomplete time is refused when its box is left and again when the row is posted.
@@ -293,26 +239,6 @@ private slots:
         form->child<QPushButton>("Button1")->click();
         QCOMPARE(desk->logCount(), 1);
         QVERIFY(!form->isVisible());
-    }
-
-    void pickerMovesTheTableToTheChosenName() {
-        checkOut();
-        QVERIFY(pickFromList(form->child<DBLookupComboBox>("DBLookupComboBox1"), "Carter, Ann"));
-        QCOMPARE(value("StaffTableName"), QString("Carter, Ann"));
-        QCOMPARE(shown("EditNAME"), QString("Carter, Ann"));
-        QCOMPARE(staff().State(), DataSetState::Browse);
-        // The pending check-out went in on the way, without a history row; no name changed.
-        QCOMPARE(desk->staff("Abbott, Helen").value("Status").toString(), QString("Out"));
-        QCOMPARE(desk->logCount(), 0);
-        QCOMPARE(desk->db().scalar("SELECT COUNT(*) FROM Staff").toInt(), 3);
-    }
-
-    void pickerByTypingIgnoresCase() {
-        auto* picker = form->child<DBLookupComboBox>("DBLookupComboBox1");
-        picker->setFocus();
-        QTest::keyClicks(picker, "bA");
-        QCOMPARE(picker->text(), QString("Baker, Tom"));
-        QCOMPARE(value("StaffTableName"), QString("Baker, Tom"));
     }
 
     void pickerOnANameDeletedSinceStartUp() {

@@ -1,6 +1,7 @@
 // The check-out window as it is created at start-up: its caption and place, its data objects
-// with their field objects, sizes and masks, its controls with labels, limits, hints and tab
-// order, the navigator, the calendar and the name picker's list.
+// with their field objects, sizes and masks, its controls with labels, limits and hints, the
+// navigator, the calendar and the name picker's list. Its tab order and hidden boxes are
+// tested with the check-in window's, in tst_bothwindows.
 #include "controls/plaincontrols.h"
 #include "data/query.h"
 #include "locator/checkinform.h"
@@ -235,27 +236,6 @@ private slots:
         combo->hidePopup();
     }
 
-    void hiddenBoxes_data() {
-        QTest::addColumn<QString>("box");
-        QTest::addColumn<QString>("source");
-        QTest::addColumn<QString>("fieldName");
-        QTest::newRow("StatusDBEdit1") << "StatusDBEdit1"
-                                       << "DataSource1"
-                                       << "Status";
-        QTest::newRow("DBEdit2") << "DBEdit2"
-                                 << "DataSource3"
-                                 << "Transaction_Date";
-        QTest::newRow("DBEdit3") << "DBEdit3"
-                                 << "DataSource3"
-                                 << "Transaction_Time";
-    }
-    void hiddenBoxes() {
-        QFETCH(QString, box);
-        QFETCH(QString, source);
-        QFETCH(QString, fieldName);
-        verifyHiddenBox(box, source, fieldName);
-    }
-
     void calendarHoldsItsStoredDate() {
         QVERIFY(showActive(*form));
         auto* calendar = form->child<controls::MonthCalendar>("MonthCalendar1");
@@ -329,17 +309,6 @@ private slots:
         QCOMPARE(form->field("StaffTableName").AsString(), QString("Abbott, Helen"));
         form->table("StaffTable").Next();
         QCOMPARE(form->field("StaffTableName").AsString(), QString("Adams, Zoe"));
-    }
-
-    // Tab walks name, destination, the five boxes, the picker, the navigator, the buttons in the order
-    // "Main Menu", "Check Out", "Destinations", "Save", then the calendar.
-    void tabOrder() {
-        QVERIFY(showActive(*form));
-        const QStringList order = {"EditNAME",     "DBLookupCombo1", "EditDateLeft", "EditTIMELEFT",
-                                   "DBEdit1",      "EditTIMERET",    "EditATEXT",    "DBLookupComboBox1",
-                                   "DBNavigator1", "Button2",        "Button344",    "Button3",
-                                   "Button1",      "MonthCalendar1", "EditNAME"};
-        QCOMPARE(walkTabOrder(form.get(), order), order);
     }
 };
 

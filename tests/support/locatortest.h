@@ -141,15 +141,6 @@ protected:
         desk->prompter().expectMatching(closed, MsgDlgType::Error, MsgButtons::OK, ModalResult::OK);
         click(form->template child<QPushButton>(button));
     }
-    // A hidden scratch box and its binding.
-    void verifyHiddenBox(const QString& box, const QString& source, const QString& fieldName) {
-        QVERIFY(showActive(*form));
-        auto* edit = form->template child<DBEdit>(box);
-        QVERIFY(!edit->isVisible());
-        QCOMPARE(edit->dataSource(), &form->dataSource(source));
-        QCOMPARE(edit->dataField(), fieldName);
-        if (box == "StatusDBEdit1") QVERIFY(edit->ReadOnly());
-    }
 };
 
 } // namespace locatortest
