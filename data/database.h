@@ -57,6 +57,17 @@ public:
         virtual ~ResultRow() = default;
         virtual int count() const = 0;
         virtual QVariant value(int column) const = 0;
+        // A column as the engine holds it, without making a QVariant: a number, or a text's
+        // UTF-8 bytes (valid until the next row). False where the engine gives no such form
+        // (take value() then); value() makes the same value of it.
+        struct Plain {
+            enum Type { Null, Integer, Float, Text } type = Null;
+            qint64 i = 0;
+            double d = 0;
+            const char* text = nullptr;
+            int size = 0;
+        };
+        virtual bool plain(int column, Plain& out) const { return false; }
     };
     using RowSink = std::function<void(const ResultRow& row)>;
     int run(const QString& sql, const QVariantList& values, const RowSink& onRow = {},

@@ -213,7 +213,8 @@ void DataSet::Open() {
         hasRow_ = true;
         currentKey_ = r.key;
         buffer_ = r.values;
-        buffer_.resize(fieldPtrs_.size());
+        if (buffer_.size() != fieldPtrs_.size()) // (resizing a shared copy would copy it)
+            buffer_.resize(fieldPtrs_.size());
         original_ = buffer_;
     } else {
         clearRow();

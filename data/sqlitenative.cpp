@@ -180,6 +180,28 @@ int Database::run(const QString& sql, const QVariantList& values, const RowSink&
         int n;
         int count() const override { return n; }
         QVariant value(int i) const override { return sqliteColumnValue(st, i); }
+        bool plain(int i, Plain& out) const override {
+            switch (sqlite3_column_type(st, i)) {
+            case SQLITE_NULL:
+                out.type = Plain::Null;
+                return true;
+            case SQLITE_INTEGER:
+                out.type = Plain::Integer;
+                out.i = sqlite3_column_int64(st, i);
+                return true;
+            case SQLITE_FLOAT:
+                out.type = Plain::Float;
+                out.d = sqlite3_column_double(st, i);
+                return true;
+            case SQLITE_TEXT:
+                out.type = Plain::Text;
+                out.text = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
+                out.size = sqlite3_column_bytes(st, i);
+                return true;
+            default:
+                return false;
+            }
+        }
     } row;
     row.st = st;
     row.n = sqlite3_column_count(st);

@@ -6,6 +6,9 @@
 #include "errors.h"
 #include "filter.h"
 #include <deque>
+#include <optional>
+#include <string>
+#include <vector>
 
 namespace data {
 
@@ -13,6 +16,102 @@ namespace {
 constexpr int readAhead = 32; // rows read at once when moving row by row
 
 bool isText(FieldType t) { return t == FieldType::String || t == FieldType::Memo; }
+
+// Rows read ahead, kept as the engine gave them (numbers, the bytes of texts) until one is
+// moved to: most rows read ahead are never shown, and making values of every column of
+// every row would cost more than reading them.
+struct Page {
+    enum Kind : quint8 { Null, Integer, Float, Text, Value };
+    struct Cell {
+        Kind kind;
+        quint32 size; // Text: bytes
+        union {
+            qint64 i;
+            double d;
+            quint64 at; // Text: into bytes; Value: into values
+        };
+    };
+    int columns = 0;
+    int rows = 0;
+    std::vector<Cell> cells;
+    std::string bytes;
+    QVector<QVariant> values; // columns the engine gives only as values
+
+    void append(const Database::ResultRow& c, int expected) {
+        const int n = c.count();
+        if (rows == 0) {
+            columns = n;
+            cells.reserve(size_t(n) * size_t(std::max(expected, 1)));
+        }
+        Database::ResultRow::Plain p;
+        for (int i = 0; i < n; ++i) {
+            Cell cell;
+            cell.size = 0;
+            cell.i = 0;
+            if (!c.plain(i, p)) {
+                cell.kind = Value;
+                cell.at = quint64(values.size());
+                values.append(c.value(i));
+            } else if (p.type == p.Integer) {
+                cell.kind = Integer;
+                cell.i = p.i;
+            } else if (p.type == p.Float) {
+                cell.kind = Float;
+                cell.d = p.d;
+            } else if (p.type == p.Text) {
+                cell.kind = Text;
+                cell.at = bytes.size();
+                cell.size = quint32(p.size);
+                bytes.append(p.text, size_t(p.size));
+            } else {
+                cell.kind = Null;
+            }
+            cells.push_back(cell);
+        }
+        ++rows;
+    }
+    // the value as the engine's row gives it
+    QVariant value(int row, int column) const {
+        const Cell& c = cells[size_t(row) * size_t(columns) + size_t(column)];
+        switch (c.kind) {
+        case Integer:
+            return qlonglong(c.i);
+        case Float:
+            return c.d;
+        case Text:
+            return QString::fromUtf8(bytes.data() + c.at, qsizetype(c.size));
+        case Value:
+            return values[qsizetype(c.at)];
+        default:
+            return {};
+        }
+    }
+    Row row(int index, int keyCount) const {
+        Row r;
+        r.key.reserve(keyCount);
+        for (int i = 0; i < keyCount; ++i)
+            r.key.append(value(index, i));
+        r.values.reserve(columns - keyCount);
+        for (int i = keyCount; i < columns; ++i)
+            r.values.append(value(index, i));
+        return r;
+    }
+};
+
+// One row of the read-ahead window: its place in a page, and its values once made.
+struct Ahead {
+    std::shared_ptr<const Page> page;
+    int index = 0;
+    std::optional<Row> row;
+};
+
+// One index range of "the rows after (or before) a key": a cached condition, and which of
+// the key's values it binds.
+struct SeekPart {
+    int where;     // the condition's text, by its number in Impl::wheres
+    int level;     // key columns compared for equality before the range
+    bool bindsKey; // the range compares key[level] itself
+};
 } // namespace
 
 struct Table::Impl {
@@ -33,14 +132,65 @@ struct Table::Impl {
     QVariantList filterValues;
     std::unique_ptr<FilterExpr> parsedFilter; // of Table::filter_, parsed when set
 
+    // The statement texts of this plan, built once each: the conditions by number, the
+    // seeks by their shape, and the whole statements.
+    QStringList wheres;
+    int pkWhere = -1; // "<row key> = ?"
+    struct Shape {
+        quint64 key;
+        QVector<SeekPart> parts;
+    };
+    std::vector<Shape> shapes;
+    struct Statement {
+        int where;
+        bool forward, filter;
+        int limit;
+        QString sql;
+    };
+    std::vector<Statement> statements;
+
     // rows read ahead around the current row, in order
-    std::deque<Row> window;
+    std::deque<Ahead> window;
     bool windowAtStart = false, windowAtEnd = false;
     int hint = 0; // index of the row last moved to
 
     void clearWindow() {
         window.clear();
         windowAtStart = windowAtEnd = false;
+    }
+    const Row& rowAt(int i) {
+        Ahead& a = window[size_t(i)];
+        if (!a.row) a.row = a.page->row(a.index, int(keyColumns.size()));
+        return *a.row;
+    }
+    QVariant rowKeyAt(int i) const { // the row key: unique
+        const Ahead& a = window[size_t(i)];
+        return a.row ? a.row->key.last() : a.page->value(a.index, int(keyColumns.size()) - 1);
+    }
+    // Where a row is in the window: looked for first where the last move left off.
+    int indexOf(const RowKey& key) {
+        const int size = int(window.size());
+        auto at = [&](int i) {
+            return i >= 0 && i < size && rowKeyAt(i) == key.last() && rowAt(i).key == key;
+        };
+        for (int i : {hint, hint + 1, hint - 1})
+            if (at(i)) return hint = i;
+        for (int i = size - 1; i >= 0; --i)
+            if (at(i)) return hint = i;
+        return -1;
+    }
+    const Row& moveTo(int i) {
+        hint = i;
+        return rowAt(i);
+    }
+    int whereId(const QString& text) {
+        // the conditions are few (their values are bound), so the list stays short
+        int i = int(wheres.indexOf(text));
+        if (i < 0) {
+            wheres << text;
+            i = int(wheres.size()) - 1;
+        }
+        return i;
     }
 };
 
@@ -188,6 +338,7 @@ void Table::openCursor() {
             dl, n.filterValues);
     }
     n.parsedFilter = std::move(d->parsedFilter);
+    n.pkWhere = n.whereId(dl.quote(pk) + " = ?");
     n.planKey = planKey;
     *d = std::move(n);
     d->open = true;
@@ -200,54 +351,72 @@ void Table::closeCursor() {
 
 // --- reading ----------------------------------------------------------------------------------
 
-namespace {
-
-struct Seek {
-    QString where;
-    QVariantList values;
-};
-
-} // namespace
-
-// Runs "select ... where <filter> AND <cond> order by ... limit n" and appends the rows.
-static int runSelect(Database& db, Table::Impl& d, int fieldCount, const QString& cond,
-                     const QVariantList& condValues, bool forward, int limit, QVector<Row>& out,
-                     bool useFilter = true) {
-    QStringList where;
-    QVariantList values;
-    if (useFilter && !d.filterSql.isEmpty()) {
-        where << d.filterSql;
-        values << d.filterValues;
-    }
-    if (!cond.isEmpty()) {
-        where << cond;
-        values << condValues;
-    }
+// The text of "select ... where <filter> AND <condition> order by ... limit n", built once
+// per plan for each condition, direction and limit.
+static QString statementText(const Dialect& dl, Table::Impl& d, int where, bool forward, int limit,
+                             bool filter) {
+    for (const auto& s : d.statements)
+        if (s.where == where && s.forward == forward && s.limit == limit && s.filter == filter) return s.sql;
+    QStringList conds;
+    if (filter) conds << d.filterSql;
+    if (where >= 0) conds << d.wheres[where];
     QString sql = d.selectSql;
-    if (!where.isEmpty()) sql += " WHERE " + where.join(" AND ");
+    if (!conds.isEmpty()) sql += " WHERE " + conds.join(" AND ");
     sql += forward ? d.ascOrder : d.descOrder;
-    if (limit > 0) sql += db.dialect().limit(limit);
-    const int k = d.keyColumns.size();
+    if (limit > 0) sql += dl.limit(limit);
+    if (d.statements.size() >= 128) d.statements.clear(); // pages of many sizes: start afresh
+    d.statements.push_back({where, forward, filter, limit, sql});
+    return sql;
+}
+
+// Runs the statement with the condition's values bound and hands each row to sink.
+template <class Sink>
+static int runSelect(Database& db, Table::Impl& d, int where, const QVariantList& values, bool forward,
+                     int limit, bool useFilter, Sink&& sink) {
+    const bool filter = useFilter && !d.filterSql.isEmpty();
+    const QString sql = statementText(db.dialect(), d, where, forward, limit, filter);
     int n = 0;
-    db.run(sql, values, [&](const Database::ResultRow& c) {
-        Row r;
-        r.key.reserve(k);
-        for (int i = 0; i < k; ++i)
-            r.key.append(c.value(i));
-        r.values.reserve(fieldCount);
-        for (int i = 0; i < fieldCount; ++i)
-            r.values.append(c.value(k + i));
-        out.append(std::move(r));
+    db.run(sql, filter ? d.filterValues + values : values, [&](const Database::ResultRow& c) {
+        sink(c);
         ++n;
     });
     return n;
 }
 
+// A result row as values: the key columns come first, then the fields.
+static void appendRow(const Database::ResultRow& c, int k, int fieldCount, QVector<Row>& out) {
+    Row r;
+    r.key.reserve(k);
+    for (int i = 0; i < k; ++i)
+        r.key.append(c.value(i));
+    r.values.reserve(fieldCount);
+    for (int i = 0; i < fieldCount; ++i)
+        r.values.append(c.value(k + i));
+    out.append(std::move(r));
+}
+
+// The rows as values, appended to out.
+static int selectRows(Database& db, Table::Impl& d, int fieldCount, int where, const QVariantList& values,
+                      bool forward, int limit, QVector<Row>& out, bool useFilter = true) {
+    const int k = d.keyColumns.size();
+    return runSelect(db, d, where, values, forward, limit, useFilter,
+                     [&](const Database::ResultRow& c) { appendRow(c, k, fieldCount, out); });
+}
+
 // The rows after (forward) or before key, as a sequence of index ranges in order.
 // prefix: how many leading key columns take part; inclusive: the deepest compare admits equality.
-static QVector<Seek> seekRanges(const Table::Impl& d, const Dialect& dl, const RowKey& key, int prefix,
-                                bool forward, bool inclusive) {
-    QVector<Seek> out;
+// Which ranges these are depends only on the key's empty values, so each shape is built once.
+static QVector<SeekPart> seekRanges(Table::Impl& d, const Dialect& dl, const RowKey& key, int prefix,
+                                    bool forward, bool inclusive) {
+    quint64 shape = quint64(prefix) | quint64(forward) << 8 | quint64(inclusive) << 9;
+    const bool cached = prefix <= 48;
+    if (cached) {
+        for (int j = 0; j < prefix; ++j)
+            if (key[j].isNull()) shape |= quint64(1) << (10 + j);
+        for (const auto& s : d.shapes)
+            if (s.key == shape) return s.parts;
+    }
+    QVector<SeekPart> out;
     auto col = [&](int i) {
         const QString q = dl.quote(d.keyColumns[i]);
         return d.keyText[i] ? q + dl.collate() : q;
@@ -255,15 +424,8 @@ static QVector<Seek> seekRanges(const Table::Impl& d, const Dialect& dl, const R
     auto bare = [&](int i) { return dl.quote(d.keyColumns[i]); };
     for (int level = prefix - 1; level >= 0; --level) {
         QStringList eq;
-        QVariantList eqValues;
-        for (int j = 0; j < level; ++j) {
-            if (key[j].isNull())
-                eq << bare(j) + " IS NULL";
-            else {
-                eq << col(j) + " = ?";
-                eqValues << key[j];
-            }
-        }
+        for (int j = 0; j < level; ++j)
+            eq << (key[j].isNull() ? bare(j) + " IS NULL" : col(j) + " = ?");
         const bool incl = inclusive && level == prefix - 1;
         const bool null = key[level].isNull();
         QVector<QPair<QString, bool>> ranges; // condition, binds the key value
@@ -281,114 +443,119 @@ static QVector<Seek> seekRanges(const Table::Impl& d, const Dialect& dl, const R
             }
         }
         for (const auto& r : ranges) {
-            Seek s;
             QStringList parts = eq;
             if (!r.first.isEmpty()) parts << r.first;
-            s.where = parts.join(" AND ");
-            s.values = eqValues;
-            if (r.second) s.values << key[level];
-            out << s;
+            out << SeekPart{parts.isEmpty() ? -1 : d.whereId(parts.join(" AND ")), level, r.second};
         }
     }
+    if (cached) d.shapes.push_back({shape, out});
     return out;
+}
+
+// Up to count rows of the seek, each handed to sink.
+template <class Sink>
+static int seek(Database& db, Table::Impl& d, const RowKey& key, int prefix, bool forward, bool inclusive,
+                int count, Sink&& sink) {
+    int n = 0;
+    QVariantList values;
+    for (const SeekPart& s : seekRanges(d, db.dialect(), key, prefix, forward, inclusive)) {
+        if (n >= count) break;
+        values.clear();
+        for (int j = 0; j < s.level; ++j)
+            if (!key[j].isNull()) values << key[j];
+        if (s.bindsKey) values << key[s.level];
+        n += runSelect(db, d, s.where, values, forward, count - n, true, sink);
+    }
+    return n;
 }
 
 static QVector<Row> seekRows(Database& db, Table::Impl& d, int fieldCount, const RowKey& key, int prefix,
                              bool forward, bool inclusive, int count) {
     QVector<Row> out;
-    const QVector<Seek> seeks = seekRanges(d, db.dialect(), key, prefix, forward, inclusive);
-    for (const Seek& s : seeks) {
-        if (out.size() >= count) break;
-        runSelect(db, d, fieldCount, s.where, s.values, forward, count - int(out.size()), out);
-    }
+    const int k = d.keyColumns.size();
+    seek(db, d, key, prefix, forward, inclusive, count,
+         [&](const Database::ResultRow& c) { appendRow(c, k, fieldCount, out); });
     return out;
 }
 
+// A page of rows read ahead: from the start or the end (key empty), or after or before key.
+static std::shared_ptr<const Page> readPage(Database& db, Table::Impl& d, const RowKey& key, bool forward) {
+    auto page = std::make_shared<Page>();
+    auto sink = [&](const Database::ResultRow& c) { page->append(c, readAhead); };
+    if (key.isEmpty())
+        runSelect(db, d, -1, {}, forward, readAhead, true, sink);
+    else
+        seek(db, d, key, int(key.size()), forward, false, readAhead, sink);
+    return page;
+}
+
 bool Table::readFirst(Row& row) {
-    QVector<Row> rows;
-    runSelect(*database(), *d, fields().size(), {}, {}, true, readAhead, rows);
+    const auto page = readPage(*database(), *d, {}, true);
     d->clearWindow();
-    if (rows.isEmpty()) return false;
-    for (auto& r : rows)
-        d->window.push_back(r);
+    if (page->rows == 0) return false;
+    for (int i = 0; i < page->rows; ++i)
+        d->window.push_back({page, i, {}});
     d->windowAtStart = true;
-    d->windowAtEnd = rows.size() < readAhead;
-    row = rows.first();
+    d->windowAtEnd = page->rows < readAhead;
+    row = d->moveTo(0);
     return true;
 }
 
 bool Table::readLast(Row& row) {
-    QVector<Row> rows;
-    runSelect(*database(), *d, fields().size(), {}, {}, false, readAhead, rows);
+    const auto page = readPage(*database(), *d, {}, false);
     d->clearWindow();
-    if (rows.isEmpty()) return false;
-    for (auto& r : rows)
-        d->window.push_front(r);
+    if (page->rows == 0) return false;
+    for (int i = 0; i < page->rows; ++i) // nearest the end first
+        d->window.push_front({page, i, {}});
     d->windowAtEnd = true;
-    d->windowAtStart = rows.size() < readAhead;
-    row = rows.first();
+    d->windowAtStart = page->rows < readAhead;
+    row = d->moveTo(int(d->window.size()) - 1);
     return true;
-}
-
-// Where a row is in the read-ahead window: looked for first where the last move left off.
-static int windowIndex(const std::deque<Row>& w, const RowKey& key, int& hint) {
-    // the key's last element is the row key: unique
-    auto at = [&](int i) {
-        return i >= 0 && i < int(w.size()) && w[size_t(i)].key.last() == key.last() &&
-               w[size_t(i)].key == key;
-    };
-    for (int i : {hint, hint + 1, hint - 1})
-        if (at(i)) return hint = i;
-    for (int i = int(w.size()) - 1; i >= 0; --i)
-        if (at(i)) return hint = i;
-    return -1;
 }
 
 bool Table::readNext(const RowKey& from, Row& row) {
     if (from.size() != d->keyColumns.size()) return false;
-    const int i = windowIndex(d->window, from, d->hint);
+    const int i = d->indexOf(from);
     if (i >= 0 && i + 1 < int(d->window.size())) {
-        row = d->window[size_t(i + 1)];
+        row = d->moveTo(i + 1);
         return true;
     }
     if (i >= 0 && d->windowAtEnd) return false;
-    const QVector<Row> rows =
-        seekRows(*database(), *d, fields().size(), from, from.size(), true, false, readAhead);
+    const auto page = readPage(*database(), *d, from, true);
     if (i < 0) {
         d->clearWindow(); // a new window, starting after the row we come from
     }
-    for (const Row& r : rows)
-        d->window.push_back(r);
-    d->windowAtEnd = rows.size() < readAhead;
+    for (int r = 0; r < page->rows; ++r)
+        d->window.push_back({page, r, {}});
+    d->windowAtEnd = page->rows < readAhead;
     while (d->window.size() > size_t(4 * readAhead)) { // keep it small: drop rows far behind
         d->window.pop_front();
         d->windowAtStart = false;
     }
-    if (rows.isEmpty()) return false;
-    row = rows.first();
+    if (page->rows == 0) return false;
+    row = d->moveTo(int(d->window.size()) - page->rows);
     return true;
 }
 
 bool Table::readPrior(const RowKey& from, Row& row) {
     if (from.size() != d->keyColumns.size()) return false;
-    const int i = windowIndex(d->window, from, d->hint);
+    const int i = d->indexOf(from);
     if (i > 0) {
-        row = d->window[size_t(i - 1)];
+        row = d->moveTo(i - 1);
         return true;
     }
     if (i == 0 && d->windowAtStart) return false;
-    const QVector<Row> rows =
-        seekRows(*database(), *d, fields().size(), from, from.size(), false, false, readAhead);
+    const auto page = readPage(*database(), *d, from, false);
     if (i < 0) d->clearWindow();
-    for (const Row& r : rows) // nearest first
-        d->window.push_front(r);
-    d->windowAtStart = rows.size() < readAhead;
+    for (int r = 0; r < page->rows; ++r) // nearest first
+        d->window.push_front({page, r, {}});
+    d->windowAtStart = page->rows < readAhead;
     while (d->window.size() > size_t(4 * readAhead)) {
         d->window.pop_back();
         d->windowAtEnd = false;
     }
-    if (rows.isEmpty()) return false;
-    row = rows.first();
+    if (page->rows == 0) return false;
+    row = d->moveTo(page->rows - 1);
     return true;
 }
 
@@ -397,15 +564,14 @@ bool Table::readRow(const RowKey& key, Row& row) {
     if (key.isEmpty()) return false;
     QVector<Row> rows;
     Database& db = *database();
-    runSelect(db, *d, fields().size(), db.dialect().quote(d->pk) + " = ?", {key.last()}, true, 0, rows,
-              false);
+    selectRows(db, *d, fields().size(), d->pkWhere, {key.last()}, true, 0, rows, false);
     if (rows.isEmpty()) return false;
     row = rows.first();
     // refresh the read-ahead copy of the row
-    const int i = windowIndex(d->window, key, d->hint);
+    const int i = d->indexOf(key);
     if (i >= 0) {
         if (row.key == key)
-            d->window[size_t(i)] = row;
+            d->window[size_t(i)].row = row;
         else
             d->clearWindow();
     }
@@ -417,7 +583,7 @@ bool Table::readNearest(const RowKey& key, Row& row) {
     if (key.size() != d->keyColumns.size()) return false;
     QVector<Row> rows;
     Database& db = *database();
-    runSelect(db, *d, fields().size(), db.dialect().quote(d->pk) + " = ?", {key.last()}, true, 0, rows);
+    selectRows(db, *d, fields().size(), d->pkWhere, {key.last()}, true, 0, rows);
     if (!rows.isEmpty()) {
         row = rows.first();
         return true;
@@ -673,7 +839,7 @@ bool Table::FindKey(const QVariantList& keyValues) {
         addCompare(db.dialect(), d->keyColumns[i], v, where, values);
     }
     QVector<Row> rows;
-    runSelect(db, *d, fields().size(), where.join(" AND "), values, true, 1, rows);
+    selectRows(db, *d, fields().size(), d->whereId(where.join(" AND ")), values, true, 1, rows);
     if (rows.isEmpty()) return false;
     d->clearWindow();
     moveTo(&rows.first(), false, false);
@@ -699,7 +865,7 @@ bool Table::Locate(const QString& fieldName, const QVariant& value) {
         values << (f->isText() ? QVariant(v.toString()) : v);
     }
     QVector<Row> rows;
-    runSelect(db, *d, fields().size(), cond, values, true, 1, rows);
+    selectRows(db, *d, fields().size(), d->whereId(cond), values, true, 1, rows);
     if (rows.isEmpty()) return false;
     d->clearWindow();
     moveTo(&rows.first(), false, false);
@@ -722,7 +888,7 @@ QVector<Row> Table::FetchRows(const RowKey& key, bool forward, int count, bool i
     if (count <= 0) return out;
     Database& db = *database();
     if (key.isEmpty()) {
-        runSelect(db, *d, fields().size(), {}, {}, forward, count, out);
+        selectRows(db, *d, fields().size(), -1, {}, forward, count, out);
         return out;
     }
     if (key.size() != d->keyColumns.size()) return out;
@@ -737,7 +903,7 @@ bool Table::SeekRows(const QString& fieldName, const QVariant& value, int count,
     Database& db = *database();
     const QVariant v = keyValue(*this, *d, 0, value);
     if (v.isNull())
-        runSelect(db, *d, fields().size(), {}, {}, true, count, out);
+        selectRows(db, *d, fields().size(), -1, {}, true, count, out);
     else
         out = seekRows(db, *d, fields().size(), RowKey{v}, 1, true, true, count);
     return true;

@@ -2,7 +2,6 @@
 
 #include "controls/application.h"
 #include "controls/db/fieldlink.h"
-#include "controls/db/lookuplist.h"
 #include "controls/dialogs.h"
 #include "data/editmask.h"
 #include <QApplication>
@@ -18,119 +17,6 @@
 
 namespace controls {
 namespace dbctl {
-
-// --------------------------------------------------------------------------- the model
-
-// The rows the grid shows: a window of the dataset's rows around its current row, plus the
-// pending new row while the dataset is inserting. The current row shows the field values
-// (the row being edited); the others show the values as read.
-class GridModel : public QAbstractTableModel {
-public:
-    struct Line {
-        data::RowKey key;
-        QVector<QVariant> values;
-        bool blank = false; // the new row, or the one empty row of an empty dataset
-    };
-    struct Col {
-        DBGrid::Column column;
-        int fieldIndex = -1;
-        QString title;
-    };
-
-    explicit GridModel(DBGrid* grid) : QAbstractTableModel(grid), grid_(grid) {}
-
-    QVector<Line> lines;
-    QVector<Col> cols;
-    int current = -1;
-    int insertAt = -1;
-
-    int rowCount(const QModelIndex& parent = {}) const override {
-        return parent.isValid() ? 0 : int(lines.size());
-    }
-    int columnCount(const QModelIndex& parent = {}) const override {
-        return parent.isValid() ? 0 : int(cols.size());
-    }
-
-    QString text(int row, int col) const {
-        if (row < 0 || row >= lines.size() || col < 0 || col >= cols.size()) return {};
-        const int fi = cols[col].fieldIndex;
-        if (fi < 0) return {};
-        const data::DataSet* ds = grid_->dataSet();
-        if (row == current && ds && ds->Active() && fi < ds->fields().size()) return ds->fields()[fi]->Text();
-        if (lines[row].blank) return {};
-        return valueText(lines[row].values.value(fi));
-    }
-
-    QVariant data(const QModelIndex& index, int role) const override {
-        if (!index.isValid()) return {};
-        switch (role) {
-        case Qt::DisplayRole:
-        case Qt::EditRole:
-            return text(index.row(), index.column());
-        case Qt::TextAlignmentRole:
-            return int(cols[index.column()].column.alignment | Qt::AlignVCenter);
-        default:
-            return {};
-        }
-    }
-
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
-        if (orientation == Qt::Horizontal) {
-            if (section < 0 || section >= cols.size()) return {};
-            switch (role) {
-            case Qt::DisplayRole:
-                return cols[section].title;
-            case Qt::TextAlignmentRole:
-                return int(cols[section].column.alignment | Qt::AlignVCenter);
-            case Qt::FontRole:
-                if (cols[section].column.titleBold) {
-                    QFont f = grid_->horizontalHeader()->font();
-                    f.setBold(true);
-                    return f;
-                }
-                return {};
-            default:
-                return {};
-            }
-        }
-        if (role == Qt::DisplayRole) {
-            if (section != current) return QString();
-            const data::DataSet* ds = grid_->dataSet();
-            const auto s = ds ? ds->State() : data::DataSetState::Inactive;
-            if (s == data::DataSetState::Insert) return QStringLiteral("*");
-            if (s == data::DataSetState::Edit) return QStringLiteral("I");
-            return QStringLiteral("\u25B6");
-        }
-        if (role == Qt::TextAlignmentRole) return int(Qt::AlignCenter);
-        return {};
-    }
-
-    Qt::ItemFlags flags(const QModelIndex& index) const override {
-        if (!index.isValid()) return Qt::NoItemFlags;
-        Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-        if (index.row() == current && grid_->cellEditable(index.column())) f |= Qt::ItemIsEditable;
-        return f;
-    }
-
-    int rowOfKey(const data::RowKey& key) const {
-        for (int i = 0; i < lines.size(); ++i)
-            if (!lines[i].blank && lines[i].key == key) return i;
-        return -1;
-    }
-
-    void beginReset() { beginResetModel(); }
-    void endReset() { endResetModel(); }
-    void rowsChanged(int first, int last) {
-        if (lines.isEmpty() || cols.isEmpty()) return;
-        first = std::clamp(first, 0, int(lines.size()) - 1);
-        last = std::clamp(last, 0, int(lines.size()) - 1);
-        emit dataChanged(index(first, 0), index(last, int(cols.size()) - 1));
-        emit headerDataChanged(Qt::Vertical, first, last);
-    }
-
-private:
-    DBGrid* grid_;
-};
 
 // ------------------------------------------------------------------- the cell editor
 
@@ -150,7 +36,7 @@ protected:
     void keyPressEvent(QKeyEvent* e) override {
         if (isEditingKey(e)) {
             const QString typed = e->text();
-            if (!typed.isEmpty() && typed.at(0).isPrint() && isNumberField(grid_->fieldOfColumn(column_)) &&
+            if (!typed.isEmpty() && typed.at(0).isPrint() && isNumberField(grid_->model_->fieldOf(column_)) &&
                 !acceptsNumberText(typed)) {
                 QApplication::beep();
                 e->accept();
@@ -176,7 +62,7 @@ public:
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
                           const QModelIndex& index) const override {
         auto* editor = new GridEditor(parent, grid_, index.column());
-        if (const data::Field* f = grid_->fieldOfColumn(index.column())) {
+        if (const data::Field* f = grid_->model_->fieldOf(index.column())) {
             if (f->dataType() == data::FieldType::String && f->Size() > 0) editor->setMaxLength(f->Size());
             dbctl::keepWholeCharacters(editor);
             if (!f->EditMaskText().isEmpty()) {
@@ -210,7 +96,6 @@ private:
 } // namespace dbctl
 
 using dbctl::GridEditor;
-using dbctl::GridModel;
 
 namespace {
 
@@ -234,12 +119,19 @@ bool isEditState(data::DataSetState s) {
     return s == data::DataSetState::Edit || s == data::DataSetState::Insert;
 }
 
+// Shows the new row begun by Down on the last row after it, also when a handler of the
+// dataset raises after the row is begun.
+struct NewRowLast {
+    GridRows* rows;
+    ~NewRowLast() { rows->showNewRowLast(); }
+};
+
 } // namespace
 
 // ------------------------------------------------------------------------------ DBGrid
 
 DBGrid::DBGrid(QWidget* parent)
-    : QTableView(parent), model_(new GridModel(this)), delegate_(new dbctl::GridDelegate(this)),
+    : QTableView(parent), model_(new GridRows(this)), delegate_(new dbctl::GridDelegate(this)),
       bar_(new QScrollBar(Qt::Vertical, this)) {
     setModel(model_);
     setItemDelegate(delegate_);
@@ -257,9 +149,22 @@ DBGrid::DBGrid(QWidget* parent)
     horizontalHeader()->setSectionsMovable(false);
     horizontalHeader()->setHighlightSections(false);
     connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int section, int, int size) {
-        if (applyingWidths_ || syncing_ || section < 0 || section >= model_->cols.size()) return;
         // A width the user dragged stays for this column.
-        model_->cols[section].column.width = -size;
+        if (!syncing_) model_->setUserWidth(section, size);
+    });
+    // A new window of rows: the editor of the old one goes first, and the columns lose
+    // their widths with the reset.
+    connect(model_, &QAbstractItemModel::modelAboutToBeReset, this, [this] {
+        dropEditor();
+        syncing_ = true;
+    });
+    connect(model_, &QAbstractItemModel::modelReset, this, [this] {
+        applyColumnWidths();
+        syncing_ = false;
+    });
+    connect(model_, &GridRows::windowChanged, this, [this] {
+        syncCurrentIndex();
+        updateBar();
     });
 
     bar_->setRange(0, 4);
@@ -276,28 +181,33 @@ DBGrid::DBGrid(QWidget* parent)
         updateBar();
     });
     focusConnection_ = connect(qApp, &QApplication::focusChanged, this, &DBGrid::onFocusChanged);
-    capacity_ = visibleRowCapacity();
+    model_->setTitleFont(horizontalHeader()->font());
+    model_->setCapacitySource([this] { return visibleRowCapacity(); });
     updateBar();
 }
 
 DBGrid::~DBGrid() { disconnect(focusConnection_); }
 
 void DBGrid::bindData(const FormObjects& objects) {
+    QVector<Column> columns = model_->storedColumns();
     const QVariant cols = property("columns");
     if (cols.isValid()) {
         if (cols.canConvert<QJsonArray>() && cols.typeId() == QMetaType::QJsonArray)
-            columns_ = columnsFromJson(cols.value<QJsonArray>());
+            columns = columnsFromJson(cols.value<QJsonArray>());
         else if (cols.typeId() == QMetaType::QJsonValue)
-            columns_ = columnsFromJson(cols.toJsonValue().toArray());
+            columns = columnsFromJson(cols.toJsonValue().toArray());
         else
-            columns_ = columnsFromJson(QJsonArray::fromVariantList(cols.toList()));
+            columns = columnsFromJson(QJsonArray::fromVariantList(cols.toList()));
     }
-    readOnly_ = dbctl::boolProperty(this, "readOnly", false);
+    model_->setReadOnly(dbctl::boolProperty(this, "readOnly", false));
     data::DataSource* source = dbctl::sourceProperty(this, "dataSource", objects);
-    if (source == dataSource())
-        activeChanged();
-    else
-        setDataSource(source);
+    setDataSource(source);
+    model_->show(source, columns);
+}
+
+void DBGrid::bind(data::DataSource* source) {
+    setDataSource(source);
+    model_->setDataSource(source);
 }
 
 QVector<DBGrid::Column> DBGrid::columnsFromJson(const QJsonArray& array) {
@@ -316,26 +226,20 @@ QVector<DBGrid::Column> DBGrid::columnsFromJson(const QJsonArray& array) {
     return out;
 }
 
-void DBGrid::setColumns(const QVector<Column>& columns) {
-    columns_ = columns;
-    activeChanged();
-}
+void DBGrid::setColumns(const QVector<Column>& columns) { model_->show(model_->dataSource(), columns); }
 
 void DBGrid::setColumns(const QJsonArray& columns) { setColumns(columnsFromJson(columns)); }
 
-void DBGrid::SetReadOnly(bool on) {
-    readOnly_ = on;
-    model_->rowsChanged(0, int(model_->lines.size()) - 1);
-}
+void DBGrid::SetReadOnly(bool on) { model_->setReadOnly(on); }
 
 // --- what the grid shows ---
 
-int DBGrid::shownRowCount() const { return int(model_->lines.size()); }
-int DBGrid::currentShownRow() const { return model_->current; }
-int DBGrid::shownColumnCount() const { return int(model_->cols.size()); }
-QString DBGrid::columnTitle(int column) const { return model_->cols.value(column).title; }
+int DBGrid::shownRowCount() const { return model_->rowCount(); }
+int DBGrid::currentShownRow() const { return model_->currentRow(); }
+int DBGrid::shownColumnCount() const { return model_->columnCount(); }
+QString DBGrid::columnTitle(int column) const { return model_->columnTitle(column); }
 QString DBGrid::cellText(int row, int column) const { return model_->text(row, column); }
-bool DBGrid::isInsertRow(int row) const { return row >= 0 && row == model_->insertAt; }
+bool DBGrid::isInsertRow(int row) const { return model_->isNewRow(row); }
 
 int DBGrid::visibleRowCapacity() const {
     const int rowHeight = std::max(1, verticalHeader()->defaultSectionSize());
@@ -357,27 +261,9 @@ int DBGrid::visibleRowCapacity() const {
 
 // --- binding ---
 
-data::Field* DBGrid::fieldOfColumn(int column) const {
-    const data::DataSet* ds = dataSet();
-    if (!ds || !ds->Active() || column < 0 || column >= model_->cols.size()) return nullptr;
-    const int fi = model_->cols[column].fieldIndex;
-    return fi >= 0 && fi < ds->fields().size() ? ds->fields()[fi] : nullptr;
-}
-
-bool DBGrid::canModify() const {
-    const data::DataSet* ds = dataSet();
-    return ds && ds->Active() && ds->CanModify() && !readOnly_;
-}
-
-bool DBGrid::cellEditable(int column) const {
-    const data::Field* f = fieldOfColumn(column);
-    if (!f || f->ReadOnly() || f->dataType() == data::FieldType::AutoInc || !canModify()) return false;
-    return isEditState(dataSet()->State()) || (dataSource() && dataSource()->AutoEdit());
-}
-
 bool DBGrid::ensureEditing() {
     data::DataSet* ds = dataSet();
-    if (!canModify()) return false;
+    if (!model_->canModify()) return false;
     if (isEditState(ds->State())) return true;
     if (!dataSource()->AutoEdit()) return false;
     runGuarded([ds] { ds->Edit(); });
@@ -388,86 +274,40 @@ bool DBGrid::run(const std::function<void(data::DataSet&)>& op) {
     data::DataSet* ds = dataSet();
     if (!ds || !ds->Active()) return false;
     std::exception_ptr error;
-    ++busy_;
+    model_->beginBatch();
     try {
         op(*ds);
     } catch (...) {
         error = std::current_exception();
     }
-    --busy_;
-    if (busy_ == 0) flush();
+    model_->endBatch();
     if (error) runGuarded([&] { std::rethrow_exception(error); }); // the default error box
     return !error;
 }
 
-void DBGrid::request(Sync s) {
-    if (int(s) > int(pending_)) pending_ = s;
-    if (busy_ == 0) flush();
-}
-
-void DBGrid::flush() {
-    const Sync s = pending_;
-    pending_ = Sync::None;
-    if (s == Sync::Rebuild)
-        rebuild();
-    else if (s == Sync::Scroll)
-        followScroll();
-}
-
-void DBGrid::resolveColumns() {
-    QVector<GridModel::Col> cols;
-    const data::DataSet* ds = dataSet();
-    const bool open = ds && ds->Active();
-    QVector<Column> wanted = columns_;
-    if (wanted.isEmpty() && open) {
-        for (const data::Field* f : ds->fields()) {
-            Column c;
-            c.field = f->FieldName();
-            wanted.append(c);
-        }
-    }
-    for (const Column& c : wanted) {
-        if (!c.visible) continue;
-        GridModel::Col col;
-        col.column = c;
-        col.title = c.title.isEmpty() ? c.field : c.title;
-        if (open) {
-            if (const data::Field* f = ds->FindField(c.field)) col.fieldIndex = f->index();
-        }
-        // Keep a width the user set for the same column.
-        for (const GridModel::Col& old : model_->cols)
-            if (old.column.field == c.field && old.column.width < 0) col.column.width = old.column.width;
-        cols.append(col);
-    }
-    model_->cols = cols;
-}
-
 void DBGrid::applyColumnWidths() {
-    applyingWidths_ = true;
     const QFontMetrics cell = fontMetrics();
-    const data::DataSet* ds = dataSet();
-    for (int i = 0; i < model_->cols.size(); ++i) {
-        const GridModel::Col& c = model_->cols[i];
+    for (int i = 0; i < model_->columnCount(); ++i) {
+        const Column& c = model_->column(i);
         int px;
-        if (c.column.width < 0) {
-            px = -c.column.width;
+        if (c.width < 0) {
+            px = -c.width;
         } else {
-            int chars = c.column.width;
+            int chars = c.width;
             if (chars <= 0) {
-                const data::Field* f = ds && ds->Active() ? ds->FindField(c.column.field) : nullptr;
+                const data::Field* f = model_->fieldOf(i);
                 chars = f ? f->DisplayWidth() : 10;
             }
             px = chars * cell.horizontalAdvance(QLatin1Char('0')) + 8;
             QFont tf = horizontalHeader()->font();
-            tf.setBold(c.column.titleBold);
-            px = std::max(px, QFontMetrics(tf).horizontalAdvance(c.title) + 12);
+            tf.setBold(c.titleBold);
+            px = std::max(px, QFontMetrics(tf).horizontalAdvance(model_->columnTitle(i)) + 12);
         }
         horizontalHeader()->resizeSection(i, px);
     }
-    applyingWidths_ = false;
 }
 
-// --- keeping the window of rows ---
+// --- keeping up with the rows ---
 
 void DBGrid::dropEditor() {
     if (!editor_) return;
@@ -481,108 +321,14 @@ void DBGrid::dropEditor() {
     suppressCommit_ = false;
 }
 
-void DBGrid::rebuild() {
-    data::DataSet* ds = dataSet();
-    QVector<GridModel::Line> lines;
-    int current = -1;
-    int insertAt = -1;
-    if (ds && ds->Active()) {
-        const int cap = std::max(1, capacity_);
-        const int pos = std::clamp(model_->current < 0 ? 0 : model_->current, 0, cap - 1);
-        auto toLines = [](const QVector<data::Row>& rows, bool reverse) {
-            QVector<GridModel::Line> out;
-            out.reserve(rows.size());
-            for (const data::Row& r : rows)
-                out.append({r.key, r.values, false});
-            if (reverse) std::reverse(out.begin(), out.end());
-            return out;
-        };
-        // `total` rows around `key`: `pos` of them before it when the table has them, the
-        // rest from the key on, and more from above when the table ends too soon.
-        auto around = [&](const data::RowKey& key, int before, int total, QVector<GridModel::Line>& above,
-                          QVector<GridModel::Line>& below) {
-            above = before > 0 ? toLines(ds->FetchRows(key, false, before, false), true)
-                               : QVector<GridModel::Line>();
-            below = toLines(ds->FetchRows(key, true, total - int(above.size()), true), false);
-            const int missing = total - int(above.size() + below.size());
-            if (missing > 0 && int(above.size()) == before && !(above.isEmpty() && below.isEmpty())) {
-                const data::RowKey top = above.isEmpty() ? key : above.front().key;
-                above = toLines(ds->FetchRows(top, false, missing, false), true) + above;
-            }
-        };
-        bool ok = guardedRun([&] {
-            const auto state = ds->State();
-            if (state == data::DataSetState::Insert) {
-                QVector<GridModel::Line> above, below;
-                if (appending_) {
-                    above = toLines(ds->FetchRows({}, false, cap - 1, false), true);
-                } else if (!insertAnchor_.isEmpty()) {
-                    around(insertAnchor_, pos, cap - 1, above, below);
-                    if (!below.isEmpty() && below.front().key != insertAnchor_)
-                        below.clear(); // the anchor is gone: the new row stands last
-                } else {
-                    below = toLines(ds->FetchRows({}, true, cap - 1, false), false);
-                }
-                lines = above;
-                insertAt = int(lines.size());
-                lines.append({{}, {}, true});
-                lines += below;
-                current = insertAt;
-            } else if (!ds->IsEmpty()) {
-                const data::RowKey key = ds->CurrentKey();
-                QVector<GridModel::Line> above, below;
-                around(key, pos, cap, above, below);
-                if (below.isEmpty() || below.front().key != key)
-                    below.prepend({key, {}, false}); // shown from the fields
-                lines = above + below;
-                current = int(above.size());
-                while (lines.size() > cap && current > 0) {
-                    lines.removeFirst();
-                    --current;
-                }
-                lines.resize(std::min<int>(int(lines.size()), std::max(cap, current + 1)));
-                lastKey_ = key;
-            } else {
-                lines.append({{}, {}, true}); // an empty dataset still offers a row to type into
-                current = 0;
-            }
-        });
-        if (!ok) {
-            lines.clear();
-            current = -1;
-            insertAt = -1;
-        }
-    }
-
-    bool same = lines.size() == model_->lines.size() && current == model_->current;
-    for (int i = 0; same && i < lines.size(); ++i)
-        same = lines[i].blank == model_->lines[i].blank && lines[i].key == model_->lines[i].key;
-    if (same) {
-        // The same rows in the same places: refresh in place, so an open editor stays.
-        model_->lines = lines;
-        model_->insertAt = insertAt;
-        model_->rowsChanged(0, int(lines.size()) - 1);
-    } else {
-        dropEditor();
-        syncing_ = true;
-        model_->beginReset();
-        model_->lines = lines;
-        model_->current = current;
-        model_->insertAt = insertAt;
-        model_->endReset();
-        syncing_ = false;
-        applyColumnWidths();
-    }
-    syncCurrentIndex();
-    updateBar();
-}
-
 void DBGrid::syncCurrentIndex() {
-    if (model_->current < 0 || model_->cols.isEmpty()) return;
+    const int row = model_->currentRow();
+    if (row < 0 || model_->columnCount() == 0) return;
     int col = currentIndex().isValid() ? currentIndex().column() : 0;
-    col = std::clamp(col, 0, int(model_->cols.size()) - 1);
-    const QModelIndex idx = model_->index(model_->current, col);
+    col = std::clamp(col, 0, model_->columnCount() - 1);
+    const QModelIndex idx = model_->index(row, col);
     if (currentIndex() == idx && selectionModel()->isRowSelected(idx.row(), {})) return;
+    if (currentIndex().row() != row) dropEditor(); // it edits the row being left
     syncing_ = true;
     selectionModel()->setCurrentIndex(idx, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     syncing_ = false;
@@ -601,91 +347,14 @@ void DBGrid::updateBar() {
     bar_->setValue(v);
 }
 
-void DBGrid::checkCapacity() {
-    const int cap = visibleRowCapacity();
-    if (cap == capacity_) return;
-    capacity_ = cap;
-    rebuild();
-}
-
 // --- data::DataLink ---
-
-void DBGrid::activeChanged() {
-    const data::DataSet* ds = dataSet();
-    lastState_ = ds ? ds->State() : data::DataSetState::Inactive;
-    appending_ = false;
-    insertAnchor_.clear();
-    dropEditor();
-    syncing_ = true;
-    model_->beginReset();
-    resolveColumns();
-    model_->lines.clear();
-    model_->current = -1;
-    model_->insertAt = -1;
-    model_->endReset();
-    syncing_ = false;
-    applyColumnWidths();
-    capacity_ = visibleRowCapacity();
-    rebuild();
-}
-
-void DBGrid::stateChanged() {
-    const data::DataSet* ds = dataSet();
-    const auto now = ds ? ds->State() : data::DataSetState::Inactive;
-    const auto before = lastState_;
-    lastState_ = now;
-    if (now == data::DataSetState::Insert && before != data::DataSetState::Insert) {
-        appending_ = appendRequested_;
-        insertAnchor_ = appending_ ? data::RowKey() : lastKey_;
-        appendRequested_ = false;
-        request(Sync::Rebuild);
-    } else if (now == data::DataSetState::Edit && before == data::DataSetState::Browse) {
-        // Same row, now being edited: only the marker and the values change.
-        model_->rowsChanged(model_->current, model_->current);
-    } else {
-        if (now != data::DataSetState::Insert) appending_ = false;
-        request(Sync::Rebuild);
-    }
-}
-
-void DBGrid::recordChanged(data::Field*) {
-    if (model_->current >= 0) model_->rowsChanged(model_->current, model_->current);
-}
-
-void DBGrid::dataSetScrolled() { request(Sync::Scroll); }
-
-void DBGrid::followScroll() {
-    data::DataSet* ds = dataSet();
-    if (!ds || !ds->Active() || ds->State() == data::DataSetState::Insert || ds->IsEmpty()) {
-        rebuild();
-        return;
-    }
-    const data::RowKey key = ds->CurrentKey();
-    const int row = model_->rowOfKey(key);
-    if (row < 0 || model_->insertAt >= 0) {
-        rebuild();
-        return;
-    }
-    lastKey_ = key;
-    if (row != model_->current) {
-        dropEditor();
-        const int old = model_->current;
-        model_->current = row;
-        model_->rowsChanged(old, old);
-        model_->rowsChanged(row, row);
-    }
-    syncCurrentIndex();
-    updateBar();
-}
-
-void DBGrid::dataSetChanged() { request(Sync::Rebuild); }
 
 void DBGrid::updateData() {
     if (editor_ && editor_->isModified()) writeEditor(editor_);
 }
 
 void DBGrid::writeEditor(GridEditor* editor) {
-    data::Field* f = fieldOfColumn(editor->column());
+    data::Field* f = model_->fieldOf(editor->column());
     if (!f) {
         editor->setModified(false);
         return;
@@ -698,7 +367,7 @@ void DBGrid::writeEditor(GridEditor* editor) {
 // --- editing in place ---
 
 bool DBGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
-    if (!index.isValid() || index.row() != model_->current) return false;
+    if (!index.isValid() || index.row() != model_->currentRow()) return false;
     return QTableView::edit(index, trigger, event);
 }
 
@@ -741,16 +410,16 @@ void DBGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hin
 // --- moving ---
 
 void DBGrid::gotoShownRow(int row) {
-    if (row < 0 || row >= model_->lines.size() || row == model_->current) return;
-    const GridModel::Line line = model_->lines[row];
-    if (line.blank) return;
-    run([&](data::DataSet& ds) { ds.GotoKey(line.key); });
+    if (row == model_->currentRow()) return;
+    const data::RowKey key = model_->keyOfRow(row);
+    if (key.isEmpty()) return; // no such row, or a blank one
+    run([&](data::DataSet& ds) { ds.GotoKey(key); });
     syncCurrentIndex();
 }
 
 void DBGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
     QTableView::currentChanged(current, previous);
-    if (syncing_ || !current.isValid() || current.row() == model_->current) return;
+    if (syncing_ || !current.isValid() || current.row() == model_->currentRow()) return;
     // The view moved to another row on its own: move the dataset there afterwards (never
     // from inside the selection change).
     const int row = current.row();
@@ -811,26 +480,24 @@ void DBGrid::keyPressEvent(QKeyEvent* e) {
     case Qt::Key_Down:
         if (!plain) break;
         e->accept();
-        if (untouchedInsert() && appending_) return; // already on the appended row
+        if (untouchedInsert() && model_->newRowIsLast()) return; // already on the appended row
         run([&](data::DataSet& d) {
             d.CheckBrowseMode(); // the row being left is written (or dropped) first
             const data::RowKey before = d.CurrentKey();
             d.Next();
             // Past the last row: a new, empty row after it.
             if (d.Eof() && d.CurrentKey() == before && d.State() == data::DataSetState::Browse &&
-                canModify()) {
-                appendRequested_ = true;
+                model_->canModify()) {
+                const NewRowLast last{model_};
                 d.Insert();
-                appendRequested_ = false;
             }
         });
-        appendRequested_ = false;
         return;
     case Qt::Key_PageUp:
     case Qt::Key_PageDown: {
         if (!plain) break;
         e->accept();
-        const int n = std::max(1, capacity_);
+        const int n = std::max(1, model_->capacity());
         run([&](data::DataSet& d) { d.MoveBy(e->key() == Qt::Key_PageUp ? -n : n); });
         return;
     }
@@ -846,12 +513,12 @@ void DBGrid::keyPressEvent(QKeyEvent* e) {
     case Qt::Key_Insert:
         if (!plain) break;
         e->accept();
-        if (canModify()) run([](data::DataSet& d) { d.Insert(); });
+        if (model_->canModify()) run([](data::DataSet& d) { d.Insert(); });
         return;
     case Qt::Key_Delete:
         if (!ctrl) break;
         e->accept();
-        if (canModify() && (!ds->IsEmpty() || ds->State() == data::DataSetState::Insert)) {
+        if (model_->canModify() && (!ds->IsEmpty() || ds->State() == data::DataSetState::Insert)) {
             run([](data::DataSet& d) {
                 if (MessageDlg(QStringLiteral("Delete record?"), MsgDlgType::Confirmation,
                                MsgButtons::OKCancel) == ModalResult::OK)
@@ -876,13 +543,12 @@ void DBGrid::keyPressEvent(QKeyEvent* e) {
 
 void DBGrid::mousePressEvent(QMouseEvent* e) {
     const QModelIndex idx = indexAt(e->position().toPoint());
-    if (idx.isValid() && idx.row() != model_->current && idx.row() < model_->lines.size() &&
-        !model_->lines[idx.row()].blank) {
+    const data::RowKey key = idx.isValid() ? model_->keyOfRow(idx.row()) : data::RowKey();
+    if (idx.row() != model_->currentRow() && !key.isEmpty()) {
         if (editor_ && editor_->isModified() && !guardedRun([&] { writeEditor(editor_); })) {
             e->accept();
             return;
         }
-        const data::RowKey key = model_->lines[idx.row()].key;
         const int column = idx.column();
         bool moved = false;
         run([&](data::DataSet& d) { moved = d.GotoKey(key); });
@@ -890,9 +556,9 @@ void DBGrid::mousePressEvent(QMouseEvent* e) {
             e->accept();
             return;
         }
-        if (model_->current >= 0) {
+        if (model_->currentRow() >= 0) {
             syncing_ = true;
-            selectionModel()->setCurrentIndex(model_->index(model_->current, column),
+            selectionModel()->setCurrentIndex(model_->index(model_->currentRow(), column),
                                               QItemSelectionModel::ClearAndSelect |
                                                   QItemSelectionModel::Rows);
             syncing_ = false;
@@ -927,7 +593,7 @@ void DBGrid::wheelEvent(QWheelEvent* e) {
 }
 
 void DBGrid::onBarAction(int action) {
-    const int n = std::max(1, capacity_);
+    const int n = std::max(1, model_->capacity());
     switch (action) {
     case QAbstractSlider::SliderSingleStepAdd:
         run([](data::DataSet& d) { d.Next(); });
@@ -968,6 +634,11 @@ void DBGrid::onFocusChanged(QWidget* old, QWidget* now) {
 
 // --- geometry ---
 
+void DBGrid::changeEvent(QEvent* e) {
+    QTableView::changeEvent(e);
+    if (e->type() == QEvent::FontChange) model_->setTitleFont(horizontalHeader()->font());
+}
+
 void DBGrid::updateGeometries() {
     if (inGeometry_) return;
     inGeometry_ = true;
@@ -986,17 +657,17 @@ void DBGrid::updateGeometries() {
 
 void DBGrid::resizeEvent(QResizeEvent* e) {
     QTableView::resizeEvent(e);
-    if (!inGeometry_) checkCapacity();
+    if (!inGeometry_) model_->updateCapacity();
 }
 
 void DBGrid::showEvent(QShowEvent* e) {
     QTableView::showEvent(e);
-    checkCapacity();
+    model_->updateCapacity();
 }
 
 bool DBGrid::viewportEvent(QEvent* e) {
     const bool r = QTableView::viewportEvent(e);
-    if (e->type() == QEvent::Resize && !inGeometry_) checkCapacity();
+    if (e->type() == QEvent::Resize && !inGeometry_) model_->updateCapacity();
     return r;
 }
 

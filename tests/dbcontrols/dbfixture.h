@@ -94,6 +94,14 @@ private:
     QVBoxLayout* layout_ = nullptr;
 };
 
+// The departments stored, in name order.
+inline QStringList storedDepartments(testsupport::TestDatabase& db) {
+    QStringList out;
+    for (const auto& r : db.rows("SELECT Department FROM Dept ORDER BY Department"))
+        out << r.value("Department").toString();
+    return out;
+}
+
 // The error box's text for a message of the layer (the box appends the ".").
 inline QString boxed(const QString& message) { return message + "."; }
 

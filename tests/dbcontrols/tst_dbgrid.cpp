@@ -32,12 +32,7 @@ private:
         return g;
     }
     QString current() { return dept->FieldByName("Department")->AsString(); }
-    QStringList storedDepts() {
-        QStringList out;
-        for (const auto& r : db->rows("SELECT Department FROM Dept ORDER BY Department"))
-            out << r.value("Department").toString();
-        return out;
-    }
+    QStringList storedDepts() { return storedDepartments(*db); }
     QStringList shown(DBGrid* g, int column = 0) {
         QStringList out;
         for (int r = 0; r < g->shownRowCount(); ++r)

@@ -2,7 +2,7 @@
 // bounded number of rows at any number of employees, a query read to its end holds a bounded
 // window of rows, and a desk at rest holds no statement open: SQLite's write-ahead log is
 // checkpointed while another desk posts, and a PostgreSQL server sees at most two
-// connections of the desk.
+// connections of the desk and scans no table of the register whole.
 #include "apptest.h"
 #include "controls/db/dblookup.h"
 #include "controls/form.h"
@@ -280,6 +280,71 @@ private slots:
         QVERIFY2(wal < 8 * 1024 * 1024, qPrintable(QString::number(wal)));
         // the windows still show the rows as they were read
         QCOMPARE(history.FetchRows({}, true, 600, false).size(), 600);
+    }
+
+    // On the tests' PostgreSQL server too the register is never read whole: start-up, the
+    // pickers' searches and End and the department board's selection go through indexes
+    // (an index in another collation or NULL order than the statements' serves none of them).
+    void serverReadsTheRegisterByIndex() {
+        if (!testsupport::TestDatabase::onPostgres()) QSKIP("the server's own table statistics");
+        constexpr int employees = 20000;
+        session = std::make_unique<apptest::Session>();
+        session->db().native(
+            QString("INSERT INTO \"Staff\" (\"Name\", \"Department\", \"Status\", \"Destination\") "
+                    "SELECT 'Employee ' || lpad(i::text, 7, '0') || ', Pat', 'Dept ' || (i %% 10), "
+                    "CASE WHEN i %% 10 = 0 THEN 'Out' ELSE 'IN' END, "
+                    "CASE WHEN i %% 10 = 0 THEN 'Airport' ELSE 'IN Office' END "
+                    "FROM generate_series(1, %1) AS i")
+                .arg(employees)
+                .replace("%%", "%"));
+        session->db().native("ANALYZE \"Staff\""); // as the server's autovacuum does after such a load
+        session->db().addDept("Dept 3");
+        session->db().addDept("Nobody's");
+        // what the server has read of Staff by scanning it whole, once the desk's connections
+        // have reported their counts (those closed did so as they ended)
+        auto scanned = [&] {
+            if (data::Database* desk = data::Database::existing(alias)) {
+                QSqlQuery(desk->connection()).exec("SELECT pg_stat_force_next_flush()");
+                QSqlDatabase spare = desk->snapshotConnection();
+                QSqlQuery(spare).exec("SELECT pg_stat_force_next_flush()");
+                const QString name = spare.connectionName();
+                spare = QSqlDatabase();
+                desk->releaseSnapshot(name);
+            }
+            session->db().native("SELECT pg_stat_force_next_flush()"); // and the test's own
+            QTest::qWait(500);
+            session->db().native("SELECT pg_stat_clear_snapshot()");
+            return session->db()
+                .scalar("SELECT seq_tup_read FROM pg_stat_user_tables WHERE relname = 'Staff'")
+                .toLongLong();
+        };
+        const QString last = session->db().scalar("SELECT MAX(Name) FROM Staff").toString();
+        const QString beforeLast =
+            session->db().scalar("SELECT MAX(Name) FROM Staff WHERE Name < ?", {last}).toString();
+        const qint64 before = scanned();
+        session->createWindows();
+        for (const char* window : {"CheckInForm", "MsgForm", "Form12"}) {
+            auto* picker =
+                apptest::instance(window)->findChild<controls::DBLookupComboBox*>("DBLookupComboBox1");
+            QVERIFY(picker);
+            testsupport::setFixedNow(testsupport::fixedNow().addSecs(10));
+            QTest::keyClicks(picker, "employee 0005");
+            QCOMPARE(picker->text(), nameOf(5000));
+            QTest::keyClick(picker, Qt::Key_End);
+            QCOMPARE(picker->text(), last);
+            QTest::keyClick(picker, Qt::Key_Up);
+            QCOMPARE(picker->text(), beforeLast);
+        }
+        auto& board = static_cast<data::Table&>(dataSetOf("LocatorForm2", "Table1"));
+        for (const QString& dept : {QString("Dept 3"), QString("Nobody's")}) {
+            board.SetFiltered(true);
+            board.SetFilter("Department ='" + QString(dept).replace("'", "''") + "'");
+            board.SetActive(true);
+            QCOMPARE(board.IsEmpty(), dept == "Nobody's");
+        }
+        const qint64 read = scanned() - before;
+        qInfo("rows of Staff read by whole-table scans: %lld", read);
+        QVERIFY2(read < employees, qPrintable(QString::number(read)));
     }
 
     // On the tests' PostgreSQL server a desk at rest keeps at most two connections, also
