@@ -89,79 +89,11 @@ const QSet<QString>& sqlKeywords() {
 bool isIdentStart(QChar c) { return c.isLetter() || c == '_'; }
 bool isIdentPart(QChar c) { return c.isLetterOrNumber() || c == '_' || c == '$' || c == '#'; }
 
-} // namespace
-
-QString Dialect::translateLocalSql(const QString& sql) const {
-    QString out;
-    out.reserve(sql.size() + 32);
-    const int n = sql.size();
-    int i = 0;
-    QString lastWord; // the last bare word, to tell a table's column list from a call
-    while (i < n) {
-        const QChar c = sql[i];
-        if (c == '\'' || c == '"') {
-            // a string constant or an identifier already quoted: copied as it is
-            int j = i + 1;
-            while (j < n) {
-                if (sql[j] == c) {
-                    if (j + 1 < n && sql[j + 1] == c) {
-                        j += 2;
-                        continue;
-                    }
-                    break;
-                }
-                ++j;
-            }
-            out += sql.mid(i, j + 1 - i);
-            i = j + 1;
-        } else if (c == '-' && i + 1 < n && sql[i + 1] == '-') {
-            int j = sql.indexOf('\n', i);
-            if (j < 0) j = n;
-            out += sql.mid(i, j - i);
-            i = j;
-        } else if (c == '[') {
-            int j = sql.indexOf(']', i + 1);
-            if (j < 0) j = n;
-            out += quoteInQuery(sql.mid(i + 1, j - i - 1));
-            i = j + 1;
-        } else if (isIdentStart(c)) {
-            int j = i + 1;
-            while (j < n && isIdentPart(sql[j]))
-                ++j;
-            const QString word = sql.mid(i, j - i);
-            int k = j;
-            while (k < n && sql[k].isSpace())
-                ++k;
-            // "INSERT INTO Mess (...)": a table name and its column list, not a call
-            const bool call = k < n && sql[k] == '(' && lastWord.compare("INTO", Qt::CaseInsensitive) != 0;
-            const bool afterDot = !out.isEmpty() && out.back() == '.';
-            if (!afterDot && (call || sqlKeywords().contains(word.toUpper())))
-                out += word;
-            else
-                out += quoteInQuery(word);
-            lastWord = word;
-            i = j;
-        } else if (c.isDigit()) {
-            int j = i + 1;
-            while (j < n && (sql[j].isLetterOrNumber() || sql[j] == '.'))
-                ++j;
-            out += sql.mid(i, j - i);
-            i = j;
-        } else {
-            out += c;
-            ++i;
-        }
-    }
-    return out;
-}
-
-namespace {
-
-// A lexical token of local SQL, as translateLocalSql reads it.
+// A lexical token of local SQL. What lies between tokens is blanks and comments.
 struct Token {
-    enum Kind { Word, Name, String, Other } kind; // Name: "quoted" or [bracketed]
-    QString text;                                 // a word, or a name without its quotes
-    int start;
+    enum Kind { Word, Name, String, Number, Other } kind; // Name: "quoted" or [bracketed]
+    QString text; // a word or a number, or a name or string without its quotes
+    int start, end;
     int depth; // parentheses around it
 };
 
@@ -190,22 +122,28 @@ QVector<Token> tokens(const QString& sql) {
                 }
                 text += sql[j++];
             }
-            out << Token{c == '"' ? Token::Name : Token::String, text, i, depth};
+            out << Token{c == '"' ? Token::Name : Token::String, text, i, std::min(j + 1, n), depth};
             i = j + 1;
         } else if (c == '[') {
             int j = int(sql.indexOf(']', i + 1));
             if (j < 0) j = n;
-            out << Token{Token::Name, sql.mid(i + 1, j - i - 1), i, depth};
+            out << Token{Token::Name, sql.mid(i + 1, j - i - 1), i, std::min(j + 1, n), depth};
             i = j + 1;
         } else if (isIdentStart(c)) {
             int j = i + 1;
             while (j < n && isIdentPart(sql[j]))
                 ++j;
-            out << Token{Token::Word, sql.mid(i, j - i), i, depth};
+            out << Token{Token::Word, sql.mid(i, j - i), i, j, depth};
+            i = j;
+        } else if (c.isDigit()) {
+            int j = i + 1;
+            while (j < n && (sql[j].isLetterOrNumber() || sql[j] == '.'))
+                ++j;
+            out << Token{Token::Number, sql.mid(i, j - i), i, j, depth};
             i = j;
         } else {
             if (c == ')') depth = std::max(0, depth - 1);
-            out << Token{Token::Other, QString(c), i, depth};
+            out << Token{Token::Other, QString(c), i, i + 1, depth};
             if (c == '(') ++depth;
             ++i;
         }
@@ -218,6 +156,39 @@ bool isWord(const Token& t, const char* word) {
 }
 
 } // namespace
+
+QString Dialect::translateLocalSql(const QString& sql) const {
+    QString out;
+    out.reserve(sql.size() + 32);
+    const QVector<Token> t = tokens(sql);
+    int copied = 0;   // what lies between the tokens (blanks, comments) is kept as it is
+    QString lastWord; // the last bare word, to tell a table's column list from a call
+    for (int i = 0; i < t.size(); ++i) {
+        const Token& k = t[i];
+        out += QStringView(sql).mid(copied, k.start - copied);
+        copied = k.end;
+        if (k.kind == Token::Name && sql[k.start] == '[') {
+            out += quoteInQuery(k.text);
+        } else if (k.kind == Token::Word) {
+            // "INSERT INTO Mess (...)": a table name and its column list, not a call
+            const bool call = i + 1 < t.size() && t[i + 1].kind == Token::Other && t[i + 1].text == "(" &&
+                              QStringView(sql).mid(k.end, t[i + 1].start - k.end).trimmed().isEmpty() &&
+                              lastWord.compare("INTO", Qt::CaseInsensitive) != 0;
+            const bool afterDot =
+                i > 0 && t[i - 1].kind == Token::Other && t[i - 1].text == "." && t[i - 1].end == k.start;
+            if (!afterDot && (call || sqlKeywords().contains(k.text.toUpper())))
+                out += k.text;
+            else
+                out += quoteInQuery(k.text);
+            lastWord = k.text;
+        } else {
+            // string constants, identifiers already quoted, numbers and signs: as they are
+            out += QStringView(sql).mid(k.start, k.end - k.start);
+        }
+    }
+    out += QStringView(sql).mid(copied);
+    return out;
+}
 
 LocalSelect Dialect::splitLocalSelect(const QString& sql) {
     LocalSelect out;
